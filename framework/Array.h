@@ -1,0 +1,103 @@
+// CArray, CPtrArray, CStringArray, COwningPtrArray: the framework's growable arrays.
+// CArray and CStringArray hold values; CPtrArray holds pointers it does not own;
+// COwningPtrArray deletes its elements when they are removed or when it dies.
+#pragma once
+
+#include "framework/String.h"
+
+#include <vector>
+
+template <class TYPE, class ARG_TYPE = const TYPE&> class CArray
+{
+public:
+    INT_PTR GetSize() const { return static_cast<INT_PTR>(m_data.size()); }
+    INT_PTR GetCount() const { return GetSize(); }
+    INT_PTR GetUpperBound() const { return GetSize() - 1; }
+    BOOL IsEmpty() const { return m_data.empty(); }
+    void SetSize(INT_PTR nNewSize) { m_data.resize(nNewSize > 0 ? nNewSize : 0); }
+    void RemoveAll() { std::vector<TYPE>().swap(m_data); }
+
+    // An index outside the array throws std::out_of_range instead of touching foreign memory.
+    const TYPE& GetAt(INT_PTR i) const { return m_data.at(Index(i)); }
+    TYPE& ElementAt(INT_PTR i) { return m_data.at(Index(i)); }
+    void SetAt(INT_PTR i, ARG_TYPE v) { m_data.at(Index(i)) = v; }
+    const TYPE& operator[](INT_PTR i) const { return GetAt(i); }
+    TYPE& operator[](INT_PTR i) { return ElementAt(i); }
+    TYPE* GetData() { return m_data.data(); }
+    const TYPE* GetData() const { return m_data.data(); }
+
+    INT_PTR Add(ARG_TYPE v)
+    {
+        m_data.push_back(v);
+        return GetSize() - 1;
+    }
+    void SetAtGrow(INT_PTR i, ARG_TYPE v)
+    {
+        if (i >= GetSize()) SetSize(i + 1);
+        SetAt(i, v);
+    }
+    void InsertAt(INT_PTR i, ARG_TYPE v) { m_data.insert(m_data.begin() + Clamp(i), v); }
+    void RemoveAt(INT_PTR i, INT_PTR nCount = 1)
+    {
+        if (i < 0 || nCount <= 0 || i >= GetSize()) return;
+        m_data.erase(m_data.begin() + i, m_data.begin() + Clamp(i + nCount));
+    }
+
+private:
+    // A negative index becomes one that at() refuses.
+    static size_t Index(INT_PTR i)
+    {
+        return i < 0 ? static_cast<size_t>(-1) : static_cast<size_t>(i);
+    }
+    INT_PTR Clamp(INT_PTR i) const { return i < 0 ? 0 : (i > GetSize() ? GetSize() : i); }
+
+    std::vector<TYPE> m_data;
+};
+
+// Pointers only: deleting what they point to is the owner's business.
+class CPtrArray : public CArray<void*, void*>
+{
+};
+
+class CStringArray : public CArray<CString, LPCWSTR>
+{
+};
+
+// Owns its elements: removing one deletes it, and so does the array's destruction.
+template <class TYPE> class COwningPtrArray
+{
+public:
+    COwningPtrArray() = default;
+    COwningPtrArray(const COwningPtrArray&) = delete;
+    COwningPtrArray& operator=(const COwningPtrArray&) = delete;
+    ~COwningPtrArray() { RemoveAll(); }
+
+    INT_PTR GetSize() const { return m_items.GetSize(); }
+    BOOL IsEmpty() const { return m_items.IsEmpty(); }
+    TYPE* GetAt(INT_PTR i) const { return m_items.GetAt(i); }
+    TYPE* operator[](INT_PTR i) const { return GetAt(i); }
+    INT_PTR Add(TYPE* p) { return m_items.Add(p); }
+
+    void RemoveAt(INT_PTR i)
+    {
+        TYPE* p = GetAt(i);
+        m_items.RemoveAt(i);
+        delete p;
+    }
+    void RemoveAll()
+    {
+        for (INT_PTR i = 0; i < m_items.GetSize(); i++)
+            delete m_items[i];
+        m_items.RemoveAll();
+    }
+    // Hands the element over to the caller without deleting it.
+    TYPE* Detach(INT_PTR i)
+    {
+        TYPE* p = GetAt(i);
+        m_items.RemoveAt(i);
+        return p;
+    }
+
+private:
+    CArray<TYPE*, TYPE*> m_items;
+};

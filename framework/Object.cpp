@@ -1,0 +1,20 @@
+#include "framework/Object.h"
+
+const CRuntimeClass CObject::classCObject = {"CObject", nullptr};
+
+BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* pBaseClass) const
+{
+    for (const CRuntimeClass* p = this; p; p = p->m_pBaseClass)
+        if (p == pBaseClass) return TRUE;
+    return FALSE;
+}
+
+const CRuntimeClass* CObject::GetRuntimeClass() const
+{
+    return &classCObject;
+}
+
+BOOL CObject::IsKindOf(const CRuntimeClass* pClass) const
+{
+    return GetRuntimeClass()->IsDerivedFrom(pClass);
+}

@@ -1,0 +1,120 @@
+#include "framework/Array.h"
+#include "framework/List.h"
+#include "framework/Object.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+// Counts live instances, so a test sees who deleted what.
+class CTracked : public CObject
+{
+    DECLARE_DYNAMIC(CTracked)
+public:
+    explicit CTracked(int nValue) : m_nValue(nValue) { ++s_nAlive; }
+    ~CTracked() override { --s_nAlive; }
+
+    int m_nValue;
+    static int s_nAlive;
+};
+
+int CTracked::s_nAlive = 0;
+IMPLEMENT_DYNAMIC(CTracked, CObject)
+
+} // namespace
+
+TEST(ContainerTest, RuntimeClassNamesFollowTheHierarchy)
+{
+    CTracked item(1);
+    const CObject& object = item;
+    EXPECT_STREQ(object.GetRuntimeClass()->m_lpszClassName, "CTracked");
+    EXPECT_TRUE(object.IsKindOf(RUNTIME_CLASS(CObject)));
+    EXPECT_TRUE(object.IsKindOf(RUNTIME_CLASS(CTracked)));
+    EXPECT_FALSE(RUNTIME_CLASS(CObject)->IsDerivedFrom(RUNTIME_CLASS(CTracked)));
+}
+
+TEST(ContainerTest, OwningContainersDeleteTheirElementsOthersDoNot)
+{
+    ASSERT_EQ(CTracked::s_nAlive, 0);
+    CTracked* kept[3];
+    {
+        CPtrArray pointers;
+        CList<CTracked*, CTracked*> list;
+        for (CTracked*& p : kept) {
+            p = new CTracked(1);
+            pointers.Add(p);
+            list.AddTail(p);
+        }
+        pointers.RemoveAt(0);
+        list.RemoveAll();
+    }
+    EXPECT_EQ(CTracked::s_nAlive, 3) << "non-owning containers must leave their elements alone";
+    for (CTracked* p : kept)
+        delete p;
+
+    {
+        COwningPtrArray<CTracked> array;
+        for (int i = 0; i < 4; i++)
+            array.Add(new CTracked(i));
+        array.RemoveAt(1);
+        EXPECT_EQ(CTracked::s_nAlive, 3);
+        EXPECT_EQ(array[1]->m_nValue, 2);
+        CTracked* taken = array.Detach(0);
+        EXPECT_EQ(array.GetSize(), 2);
+        delete taken;
+
+        COwningPtrList<CTracked> list;
+        for (int i = 0; i < 3; i++)
+            list.AddTail(new CTracked(10 + i));
+        list.RemoveAt(list.FindIndex(2));
+        POSITION pos = list.GetHeadPosition();
+        EXPECT_EQ(list.GetNext(pos)->m_nValue, 10);
+        EXPECT_EQ(list.GetNext(pos)->m_nValue, 11);
+        EXPECT_EQ(pos, nullptr);
+        EXPECT_EQ(CTracked::s_nAlive, 4);
+    }
+    EXPECT_EQ(CTracked::s_nAlive, 0) << "owning containers must delete what they still hold";
+}
+
+TEST(ContainerTest, ArraysGrowShrinkAndRefuseForeignIndices)
+{
+    CStringArray names;
+    names.SetAtGrow(3, L"fourth");
+    EXPECT_EQ(names.GetSize(), 4);
+    EXPECT_TRUE(names[0].IsEmpty());
+    names.InsertAt(-7, L"first");
+    names.InsertAt(100, L"last");
+    EXPECT_EQ(names[0], L"first");
+    EXPECT_EQ(names[names.GetUpperBound()], L"last");
+    names.RemoveAt(1, 1000);
+    EXPECT_EQ(names.GetSize(), 1);
+    names.RemoveAt(-1);
+    names.RemoveAt(5);
+    EXPECT_EQ(names.GetSize(), 1);
+
+    EXPECT_THROW(names.GetAt(-1), std::out_of_range);
+    EXPECT_THROW(names.GetAt(1), std::out_of_range);
+    EXPECT_THROW(names.SetAt(INT_MAX, L"x"), std::out_of_range);
+    names.RemoveAll();
+    EXPECT_TRUE(names.IsEmpty());
+}
+
+TEST(ContainerTest, StringListKeepsOrderAndFinds)
+{
+    CStringList schemes;
+    schemes.AddTail(CString(L"Quelda"));
+    schemes.AddTail(CString(L"Work"));
+    schemes.AddHead(CString(L"Home"));
+    EXPECT_EQ(schemes.GetCount(), 3);
+    EXPECT_EQ(schemes.GetHead(), L"Home");
+    EXPECT_EQ(schemes.GetTail(), L"Work");
+    POSITION found = schemes.Find(CString(L"Quelda"));
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(schemes.Find(CString(L"quelda")), nullptr);
+    schemes.RemoveAt(found);
+    EXPECT_EQ(schemes.FindIndex(1), schemes.GetTailPosition());
+    EXPECT_EQ(schemes.FindIndex(2), nullptr);
+    EXPECT_EQ(schemes.FindIndex(-1), nullptr);
+}
