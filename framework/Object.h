@@ -1,4 +1,5 @@
-// CObject and CRuntimeClass: the root of the framework's classes and their run-time names.
+// CObject and CRuntimeClass: the root of the framework's classes, their run-time names and
+// creation by name.
 #pragma once
 
 #include <windows.h>
@@ -9,8 +10,20 @@ struct CRuntimeClass
 {
     LPCSTR m_lpszClassName;
     const CRuntimeClass* m_pBaseClass;
+    CObject* (*m_pfnCreateObject)();             // null unless the class is dynamically creatable
+    const CRuntimeClass* m_pNextClass = nullptr; // the list FromName searches
 
     BOOL IsDerivedFrom(const CRuntimeClass* pBaseClass) const;
+    // A new object of the class, or null when it cannot be created dynamically.
+    CObject* CreateObject() const;
+    // The dynamically creatable class of that name, or null.
+    static const CRuntimeClass* FromName(LPCSTR lpszClassName);
+};
+
+// Puts a dynamically creatable class on the list FromName searches; one per class, at start-up.
+struct AFX_CLASSINIT
+{
+    explicit AFX_CLASSINIT(CRuntimeClass* pNewClass);
 };
 
 class CObject
@@ -20,7 +33,7 @@ public:
     virtual const CRuntimeClass* GetRuntimeClass() const;
     BOOL IsKindOf(const CRuntimeClass* pClass) const;
 
-    static const CRuntimeClass classCObject;
+    static CRuntimeClass classCObject;
 
 protected:
     CObject() = default;
@@ -30,13 +43,28 @@ protected:
 
 #define DECLARE_DYNAMIC(class_name)                                                                \
 public:                                                                                            \
-    static const CRuntimeClass class##class_name;                                                  \
+    static CRuntimeClass class##class_name;                                                        \
     const CRuntimeClass* GetRuntimeClass() const override;
 
-#define IMPLEMENT_DYNAMIC(class_name, base_class_name)                                             \
-    const CRuntimeClass class_name::class##class_name = {#class_name,                              \
-                                                         RUNTIME_CLASS(base_class_name)};          \
+#define DECLARE_DYNCREATE(class_name)                                                              \
+    DECLARE_DYNAMIC(class_name)                                                                    \
+    static CObject* CreateObject();
+
+#define IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, pfnNew)                                \
+    CRuntimeClass class_name::class##class_name = {#class_name, RUNTIME_CLASS(base_class_name),    \
+                                                   pfnNew};                                        \
     const CRuntimeClass* class_name::GetRuntimeClass() const                                       \
     {                                                                                              \
         return RUNTIME_CLASS(class_name);                                                          \
     }
+
+#define IMPLEMENT_DYNAMIC(class_name, base_class_name)                                             \
+    IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, nullptr)
+
+#define IMPLEMENT_DYNCREATE(class_name, base_class_name)                                           \
+    CObject* class_name::CreateObject()                                                            \
+    {                                                                                              \
+        return new class_name;                                                                     \
+    }                                                                                              \
+    IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, &class_name::CreateObject)                 \
+    static const AFX_CLASSINIT _init_##class_name(RUNTIME_CLASS(class_name));

@@ -1,0 +1,14 @@
+// The framework in one include.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+
+#include "framework/Array.h"
+#include "framework/CommandLineInfo.h"
+#include "framework/List.h"
+#include "framework/FrameWnd.h"
+#include "framework/Object.h"
+#include "framework/String.h"
+#include "framework/WinApp.h"
+#include "framework/Wnd.h"

@@ -1,0 +1,72 @@
+// CWinApp: the one global application object, its message loop and its profile.
+#pragma once
+
+#include "framework/CmdTarget.h"
+#include "framework/CommandLineInfo.h"
+#include "framework/String.h"
+
+class CWnd;
+
+class CWinApp : public CCmdTarget
+{
+    DECLARE_DYNAMIC(CWinApp)
+
+public:
+    // lpszAppName null: the executable's base name.
+    explicit CWinApp(LPCWSTR lpszAppName = nullptr);
+    ~CWinApp() override;
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    virtual BOOL InitInstance() { return TRUE; }
+    virtual int Run();
+    virtual int ExitInstance();
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    // Every framework message box goes through here, so a test application can answer it.
+    virtual int DoMessageBox(LPCWSTR lpszPrompt, UINT nType, UINT nIDPrompt);
+    virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
+
+    void SetRegistryKey(LPCWSTR lpszRegistryKey);
+    void SetRegistryKey(UINT nIDRegistryKey);
+    void LoadStdProfileSettings(UINT nMaxMRU = 4);
+    BOOL Enable3dControls() { return TRUE; } // controls are three-dimensional anyway
+    void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+    static void ParseCommandLine(CCommandLineInfo& rCmdInfo, LPCWSTR lpszCommandLine);
+
+    // Profile: HKEY_CURRENT_USER\Software\<registry key>\<profile name>\<section>.
+    HKEY GetAppRegistryKey() const;
+    HKEY GetSectionKey(LPCWSTR lpszSection) const;
+    UINT GetProfileInt(LPCWSTR lpszSection, LPCWSTR lpszEntry, int nDefault) const;
+    BOOL WriteProfileInt(LPCWSTR lpszSection, LPCWSTR lpszEntry, int nValue) const;
+    CString GetProfileString(LPCWSTR lpszSection, LPCWSTR lpszEntry,
+                             LPCWSTR lpszDefault = nullptr) const;
+    BOOL WriteProfileString(LPCWSTR lpszSection, LPCWSTR lpszEntry, LPCWSTR lpszValue) const;
+
+    HINSTANCE m_hInstance;
+    LPWSTR m_lpCmdLine = nullptr;
+    int m_nCmdShow = SW_SHOWNORMAL;
+    CWnd* m_pMainWnd = nullptr;
+    LPCWSTR m_pszAppName;
+    LPCWSTR m_pszExeName;
+    LPCWSTR m_pszRegistryKey = nullptr;
+    LPCWSTR m_pszProfileName = nullptr;
+    LPCWSTR m_pszHelpFilePath;
+    UINT m_nMaxMRU = 0;
+
+protected:
+    MSG m_msgCur = {};
+
+private:
+    CString m_strAppName, m_strExeName, m_strRegistryKey, m_strHelpFilePath;
+};
+
+CWinApp* AfxGetApp();
+HINSTANCE AfxGetInstanceHandle();
+CWnd* AfxGetMainWnd();
+int AfxMessageBox(LPCWSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = static_cast<UINT>(-1));
+BOOL AfxOleInit();
+void AfxOleTerm();
+void AfxEnableControlContainer();
+// The framework's entry: InitInstance, then Run (or ExitInstance when InitInstance failed).
+int AfxWinMain(HINSTANCE hInstance, LPWSTR lpCmdLine, int nCmdShow);

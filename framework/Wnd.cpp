@@ -1,0 +1,259 @@
+#include "framework/Wnd.h"
+#include "framework/WinApp.h"
+
+#include <memory>
+#include <unordered_map>
+
+IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
+
+namespace {
+
+const WCHAR kPropName[] = L"AfxWndObject";
+
+// The object whose window is being created on this thread, bound at its first message.
+thread_local CWnd* t_pWndInit = nullptr;
+
+// The message being handled on this thread, for Default(). Kept per thread rather than per
+// object because a handler may destroy (and delete) its own object.
+thread_local MSG t_msgCur = {};
+
+std::unordered_map<HWND, std::unique_ptr<CWnd>>& TempMap()
+{
+    static thread_local std::unordered_map<HWND, std::unique_ptr<CWnd>> map;
+    return map;
+}
+
+} // namespace
+
+// From here on the window's messages must not reach this object: an owned window goes with
+// it, a borrowed one gets its own procedure back.
+CWnd::~CWnd()
+{
+    if (m_hWnd && m_bOwned)
+        DestroyWindow();
+    else if (m_hWnd)
+        UnsubclassWindow();
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND hWnd)
+{
+    return hWnd ? static_cast<CWnd*>(::GetPropW(hWnd, kPropName)) : nullptr;
+}
+
+CWnd* CWnd::FromHandle(HWND hWnd)
+{
+    if (!hWnd) return nullptr;
+    if (CWnd* pWnd = FromHandlePermanent(hWnd)) return pWnd;
+    std::unique_ptr<CWnd>& pTemp = TempMap()[hWnd];
+    if (!pTemp) {
+        pTemp.reset(new CWnd);
+        pTemp->m_hWnd = hWnd;
+    }
+    return pTemp.get();
+}
+
+void CWnd::DeleteTempMap()
+{
+    for (auto& entry : TempMap())
+        entry.second->m_hWnd = nullptr;
+    TempMap().clear();
+}
+
+void CWnd::Bind(HWND hWnd)
+{
+    m_hWnd = hWnd;
+    ::SetPropW(hWnd, kPropName, this);
+    // A temporary wrapper of this handle would now be stale.
+    auto it = TempMap().find(hWnd);
+    if (it != TempMap().end()) {
+        it->second->m_hWnd = nullptr;
+        TempMap().erase(it);
+    }
+}
+
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle,
+                    int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
+                    LPVOID lpParam)
+{
+    CWnd* pOld = t_pWndInit;
+    t_pWndInit = this;
+    HWND hWnd = ::CreateWindowExW(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth,
+                                  nHeight, hWndParent, hMenu, AfxGetInstanceHandle(), lpParam);
+    t_pWndInit = pOld;
+    if (!hWnd) return FALSE;
+    if (!m_hWnd) // a class of someone else's: route it through us from here on
+        SubclassWindow(hWnd);
+    m_bOwned = TRUE;
+    return TRUE;
+}
+
+BOOL CWnd::Create(LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                  CWnd* pParentWnd, UINT nID)
+{
+    return CreateEx(0, lpszClassName, lpszWindowName, dwStyle | WS_CHILD, rect.left, rect.top,
+                    rect.right - rect.left, rect.bottom - rect.top,
+                    pParentWnd ? pParentWnd->m_hWnd : nullptr,
+                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)));
+}
+
+BOOL CWnd::DestroyWindow()
+{
+    if (!m_hWnd) return FALSE;
+    return ::DestroyWindow(m_hWnd);
+}
+
+BOOL CWnd::SubclassWindow(HWND hWnd)
+{
+    if (!hWnd || m_hWnd || FromHandlePermanent(hWnd)) return FALSE;
+    Bind(hWnd);
+    m_pfnSuper = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::AfxWndProc)));
+    // Already our procedure (a framework class): nothing to chain to.
+    if (m_pfnSuper == &CWnd::AfxWndProc) m_pfnSuper = nullptr;
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
+{
+    return pParent && SubclassWindow(::GetDlgItem(pParent->m_hWnd, nID));
+}
+
+HWND CWnd::UnsubclassWindow()
+{
+    if (m_pfnSuper)
+        ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    m_pfnSuper = nullptr;
+    return Detach();
+}
+
+BOOL CWnd::Attach(HWND hWnd)
+{
+    if (!hWnd || m_hWnd || FromHandlePermanent(hWnd)) return FALSE;
+    Bind(hWnd);
+    return TRUE;
+}
+
+HWND CWnd::Detach()
+{
+    HWND hWnd = m_hWnd;
+    if (hWnd && ::GetPropW(hWnd, kPropName) == this) ::RemovePropW(hWnd, kPropName);
+    m_hWnd = nullptr;
+    m_bOwned = FALSE;
+    return hWnd;
+}
+
+void CWnd::GetWindowText(CString& rString) const
+{
+    const int n = ::GetWindowTextLengthW(m_hWnd);
+    const int copied = ::GetWindowTextW(m_hWnd, rString.GetBuffer(n + 1), n + 1);
+    rString.ReleaseBuffer(copied);
+}
+
+LRESULT CWnd::Default()
+{
+    return DefWindowProc(t_msgCur.message, t_msgCur.wParam, t_msgCur.lParam);
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_pfnSuper) return ::CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*)
+{
+    return FALSE;
+}
+
+BOOL CWnd::WalkPreTranslateTree(HWND hWndStop, MSG* pMsg)
+{
+    for (HWND hWnd = pMsg->hwnd; hWnd; hWnd = ::GetParent(hWnd)) {
+        if (CWnd* pWnd = FromHandlePermanent(hWnd))
+            if (pWnd->PreTranslateMessage(pMsg)) return TRUE;
+        if (hWnd == hWndStop) break;
+    }
+    return FALSE;
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT lResult = 0;
+    if (!OnWndMsg(message, wParam, lParam, &lResult))
+        lResult = DefWindowProc(message, wParam, lParam);
+    return lResult;
+}
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    UINT nCode = 0, nID = 0;
+    if (message == WM_COMMAND) {
+        nCode = HIWORD(wParam);
+        nID = LOWORD(wParam);
+        if (nCode == 1 && lParam == 0) // an accelerator is the same command as the menu item
+            nCode = 0;
+    } else if (message == WM_NOTIFY) {
+        const NMHDR* pNMHDR = reinterpret_cast<const NMHDR*>(lParam);
+        if (!pNMHDR) return FALSE;
+        nCode = pNMHDR->code;
+        nID = static_cast<UINT>(pNMHDR->idFrom);
+    }
+    for (const AFX_MSGMAP* pMap = GetMessageMap(); pMap;
+         pMap = pMap->pfnGetBaseMap ? pMap->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* e = pMap->lpEntries; e->pfn; ++e) {
+            if (e->nMessage != message) continue;
+            if ((message == WM_COMMAND || message == WM_NOTIFY) &&
+                (e->nCode != nCode || nID < e->nID || nID > e->nLastID))
+                continue;
+            if (e->pfn(this, wParam, lParam, pResult)) return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+void CWnd::OnFinalNcDestroy()
+{
+    HWND hWnd = m_hWnd;
+    if (m_pfnSuper) ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    m_pfnSuper = nullptr;
+    Detach();
+    CWinApp* pApp = AfxGetApp();
+    if (pApp && pApp->m_pMainWnd == this) {
+        pApp->m_pMainWnd = nullptr;
+        ::PostQuitMessage(0);
+    }
+    PostNcDestroy();
+}
+
+LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* pWnd = FromHandlePermanent(hWnd);
+    if (!pWnd && t_pWndInit && !t_pWndInit->m_hWnd) {
+        pWnd = t_pWndInit;
+        pWnd->Bind(hWnd);
+    }
+    if (!pWnd) return ::DefWindowProcW(hWnd, message, wParam, lParam);
+
+    LRESULT lResult = 0;
+    const MSG saved = t_msgCur;
+    t_msgCur = {hWnd, message, wParam, lParam, 0, {0, 0}};
+    try {
+        lResult = pWnd->WindowProc(message, wParam, lParam);
+    } catch (...) {
+        // No exception may unwind through the system's window procedure; the message is lost.
+    }
+    t_msgCur = saved;
+    if (message == WM_NCDESTROY) pWnd->OnFinalNcDestroy();
+    return lResult;
+}
+
+const AFX_MSGMAP* CWnd::GetThisMessageMap()
+{
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr}};
+    static const AFX_MSGMAP map = {&CCmdTarget::GetThisMessageMap, entries};
+    return &map;
+}
+
+const AFX_MSGMAP* CWnd::GetMessageMap() const
+{
+    return GetThisMessageMap();
+}

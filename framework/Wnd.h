@@ -1,0 +1,108 @@
+// CWnd: a window object bound to its handle, with message-map dispatch.
+// Handles met through FromHandle/GetDlgItem that no object owns get a temporary non-owning
+// wrapper that lives until the next idle moment of the message loop.
+#pragma once
+
+#include "framework/CmdTarget.h"
+#include "framework/String.h"
+
+class CWnd : public CCmdTarget
+{
+    DECLARE_DYNAMIC(CWnd)
+
+public:
+    HWND m_hWnd = nullptr;
+
+    CWnd() = default;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+    ~CWnd() override;
+
+    operator HWND() const { return m_hWnd; }
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    static CWnd* FromHandle(HWND hWnd);
+    static CWnd* FromHandlePermanent(HWND hWnd);
+    static void DeleteTempMap();
+
+    // A child window with control id nID.
+    BOOL Create(LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                CWnd* pParentWnd, UINT nID);
+    BOOL CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle,
+                  int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
+                  LPVOID lpParam = nullptr);
+    virtual BOOL DestroyWindow();
+
+    // Routes the window's messages through this object (and its map) from now on.
+    BOOL SubclassWindow(HWND hWnd);
+    BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
+    HWND UnsubclassWindow();
+    BOOL Attach(HWND hWnd);
+    HWND Detach();
+
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    virtual void PostNcDestroy() {}
+    LRESULT Default();
+
+    static LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static BOOL WalkPreTranslateTree(HWND hWndStop, MSG* pMsg);
+
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return ::SendMessageW(m_hWnd, message, wParam, lParam);
+    }
+    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return ::PostMessageW(m_hWnd, message, wParam, lParam);
+    }
+    BOOL ShowWindow(int nCmdShow) const { return ::ShowWindow(m_hWnd, nCmdShow); }
+    void UpdateWindow() const { ::UpdateWindow(m_hWnd); }
+    BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
+    BOOL EnableWindow(BOOL bEnable = TRUE) const { return ::EnableWindow(m_hWnd, bEnable); }
+    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
+    void SetWindowText(LPCWSTR lpszString) const { ::SetWindowTextW(m_hWnd, lpszString); }
+    void GetWindowText(CString& rString) const;
+    int GetWindowTextLength() const { return ::GetWindowTextLengthW(m_hWnd); }
+    CWnd* SetFocus() const { return FromHandle(::SetFocus(m_hWnd)); }
+    static CWnd* GetFocus() { return FromHandle(::GetFocus()); }
+    CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
+    CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
+    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+    void SetDlgItemText(int nID, LPCWSTR lpszString) const
+    {
+        ::SetDlgItemTextW(m_hWnd, nID, lpszString);
+    }
+    void CheckDlgButton(int nID, UINT nCheck) const { ::CheckDlgButton(m_hWnd, nID, nCheck); }
+    UINT IsDlgButtonChecked(int nID) const { return ::IsDlgButtonChecked(m_hWnd, nID); }
+    BOOL SetForegroundWindow() const { return ::SetForegroundWindow(m_hWnd); }
+    void GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
+    void GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
+    void Invalidate(BOOL bErase = TRUE) const { ::InvalidateRect(m_hWnd, nullptr, bErase); }
+    HICON SetIcon(HICON hIcon, BOOL bBigIcon) const
+    {
+        return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL,
+                                                   reinterpret_cast<LPARAM>(hIcon)));
+    }
+    int MessageBox(LPCWSTR lpszText, LPCWSTR lpszCaption = nullptr, UINT nType = MB_OK) const
+    {
+        return ::MessageBoxW(m_hWnd, lpszText, lpszCaption, nType);
+    }
+
+protected:
+    WNDPROC m_pfnSuper = nullptr; // the window's own procedure when subclassed
+
+    void OnClose() { Default(); }
+    void OnDestroy() { Default(); }
+    int OnCreate(LPCREATESTRUCT) { return static_cast<int>(Default()); }
+    BOOL OnQueryEndSession() { return static_cast<BOOL>(Default()); }
+
+    static const AFX_MSGMAP* GetThisMessageMap();
+    const AFX_MSGMAP* GetMessageMap() const override;
+
+private:
+    BOOL m_bOwned = FALSE; // created or subclassed by this object: destroyed with it
+    void OnFinalNcDestroy();
+    void Bind(HWND hWnd);
+};
