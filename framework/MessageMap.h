@@ -1,6 +1,7 @@
 // Static message maps. Each entry binds a message (or a command/notification code and a range
 // of control ids) to a small thunk that calls the handler with its own signature, so no member
-// function pointer is ever cast. The thunk returns FALSE to let default processing run.
+// function pointer is ever cast. The window procedure searches the class's table first, then
+// its base classes' tables; a message no entry takes goes to the default procedure.
 #pragma once
 
 #include <windows.h>

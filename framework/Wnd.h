@@ -102,7 +102,7 @@ protected:
     const AFX_MSGMAP* GetMessageMap() const override;
 
 private:
-    BOOL m_bOwned = FALSE; // created or subclassed by this object: destroyed with it
+    BOOL m_bOwned = FALSE; // created by this object: destroyed with it
     void OnFinalNcDestroy();
     void Bind(HWND hWnd);
 };
