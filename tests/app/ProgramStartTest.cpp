@@ -53,6 +53,10 @@ TEST(ProgramStartTest, ShowsItsNameFromAHiddenFrameAndEndsWithExitCodeZero)
     DWORD dwFrameProcess = 0;
     ::GetWindowThreadProcessId(hFrame, &dwFrameProcess);
     EXPECT_EQ(dwFrameProcess, pi.dwProcessId);
+    RECT rc = {};
+    ::GetWindowRect(hFrame, &rc);
+    EXPECT_EQ(rc.right - rc.left, 300);
+    EXPECT_EQ(rc.bottom - rc.top, 400);
 
     ::PostMessageW(hBox, WM_COMMAND, IDOK, 0);
     ASSERT_EQ(::WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0) << "the program hangs";
