@@ -76,7 +76,17 @@ TEST(CWinAppTest, ApplicationObjectAndMessageBoxes)
     EXPECT_EQ(app.m_nLastHelpId, 60000u);
 }
 
-TEST(CWinAppTest, ProfileCallsLandUnderTheRegistryKeyAndApplication)
+// Leaves no profile key behind, whatever the test's outcome.
+class CProfileTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, CString(L"Software\\") + kTestKey);
+    }
+};
+
+TEST_F(CProfileTest, ProfileCallsLandUnderTheRegistryKeyAndApplication)
 {
     CTestApp app;
     EXPECT_EQ(app.GetProfileInt(L"Settings", L"Count", 5), 5u); // no key set yet
@@ -100,16 +110,18 @@ TEST(CWinAppTest, ProfileCallsLandUnderTheRegistryKeyAndApplication)
               ERROR_SUCCESS);
     EXPECT_EQ(dwValue, static_cast<DWORD>(-3));
 
-    // A value of the wrong type reads as the default.
+    // A value of the wrong type reads as the default; a long one comes back whole.
     EXPECT_EQ(app.GetProfileInt(L"Settings", L"Name", 11), 11u);
+    EXPECT_EQ(app.GetProfileString(L"Settings", L"Count", L"text"), L"text");
+    const CString strLong(L'\u00e9', 100000);
+    ASSERT_TRUE(app.WriteProfileString(L"Settings", L"Long", strLong));
+    EXPECT_EQ(app.GetProfileString(L"Settings", L"Long"), strLong);
 
     ASSERT_TRUE(app.WriteProfileString(L"Settings", L"Name", nullptr));
     EXPECT_EQ(ReadRegString(strSection, L"Name"), L"<missing>");
     ASSERT_TRUE(app.WriteProfileString(L"Settings", nullptr, nullptr));
     HKEY hKey = nullptr;
     EXPECT_NE(::RegOpenKeyExW(HKEY_CURRENT_USER, strSection, 0, KEY_READ, &hKey), ERROR_SUCCESS);
-
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, CString(L"Software\\") + kTestKey);
 }
 
 // What ParseParam saw for a command line, one "text|flag" entry per parameter.
