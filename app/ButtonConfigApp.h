@@ -1,10 +1,22 @@
-// The application object: prepares OLE and the profile, then hands over to the hidden frame.
+// The application object: prepares OLE and COM, connects to the button event server, reads the
+// command line and hands over to the hidden frame.
 #pragma once
 
+#include "app/ButtonEventServer.h"
 #include "framework/Afx.h"
 
 class CButtonConfigApp : public CWinApp
 {
+    DECLARE_DYNAMIC(CButtonConfigApp)
+
 public:
     BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // Returns the previous number.
+    int SetButton(int nButton);
+    int GetButton() const { return m_nButton; }
+
+    IButtonEventServer* m_pButtonServer = nullptr; // one reference; null without the server
+    int m_nButton = 201;
 };
