@@ -3,9 +3,10 @@
 #pragma once
 
 #include "app/ButtonEventServer.h"
+#include "config/ButtonNumber.h"
 #include "framework/Afx.h"
 
-class CButtonConfigApp : public CWinApp
+class CButtonConfigApp : public CWinApp, public CButtonNumberSource
 {
     DECLARE_DYNAMIC(CButtonConfigApp)
 
@@ -15,7 +16,7 @@ public:
 
     // Returns the previous number.
     int SetButton(int nButton);
-    int GetButton() const { return m_nButton; }
+    int GetButton() const override { return m_nButton; }
 
     IButtonEventServer* m_pButtonServer = nullptr; // one reference; null without the server
     int m_nButton = 201;

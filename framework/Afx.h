@@ -6,9 +6,12 @@
 
 #include "framework/Array.h"
 #include "framework/CommandLineInfo.h"
+#include "framework/ComPtr.h"
+#include "framework/Exception.h"
 #include "framework/List.h"
 #include "framework/FrameWnd.h"
 #include "framework/Object.h"
+#include "framework/RegKey.h"
 #include "framework/String.h"
 #include "framework/WinApp.h"
 #include "framework/Wnd.h"

@@ -168,9 +168,14 @@ int CString::CompareNoCase(LPCWSTR psz) const
 
 BOOL CString::LoadString(UINT nID)
 {
+    return LoadString(GetModuleHandleW(nullptr), nID);
+}
+
+BOOL CString::LoadString(HINSTANCE hInstance, UINT nID)
+{
     // With a zero buffer length LoadStringW hands back a pointer into the resource itself.
     LPCWSTR pRes = nullptr;
-    const int n = ::LoadStringW(GetModuleHandleW(nullptr), nID, reinterpret_cast<LPWSTR>(&pRes), 0);
+    const int n = ::LoadStringW(hInstance, nID, reinterpret_cast<LPWSTR>(&pRes), 0);
     if (n <= 0 || !pRes) {
         Empty();
         return FALSE;

@@ -57,7 +57,9 @@ public:
     int Compare(LPCWSTR psz) const;
     int CompareNoCase(LPCWSTR psz) const;
 
+    // From the program's own resources, or from those of another module.
     BOOL LoadString(UINT nID);
+    BOOL LoadString(HINSTANCE hInstance, UINT nID);
     void Format(LPCWSTR pszFormat, ...);
     void FormatV(LPCWSTR pszFormat, va_list args);
 

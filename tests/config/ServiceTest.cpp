@@ -1,0 +1,412 @@
+// The configuration service client against the registered stand-in, created by COM as the program
+// creates it, and against a scripted class object registered for the same class.
+#include "ConfigServiceStore.h"
+#include "StringPrinter.h"
+#include "config/ButtonConfig.h"
+#include "config/ButtonNumber.h"
+#include "config/Schemes.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kTwelveButtons[] = "# a test's own defaults\r\n"
+                              "buttons=101,102,103,104,105,106,107,108,201,202,203,301\r\n"
+                              "101|Information|InformationVal|http://info.example/|UNLOCKED\r\n"
+                              "102|Help|Help|http://help.example/|LOCK\r\n"
+                              "104|Mail|eMailVal|KVKMail|\r\n"
+                              "301|Extra \xc3\xa9|Title, with comma|C:\\x.exe|UNLOCKED\r\n"
+                              "broken line without fields\r\n";
+
+std::vector<CString> SchemeList()
+{
+    CStringList list;
+    ReadSchemeList(list);
+    std::vector<CString> names;
+    for (POSITION pos = list.GetHeadPosition(); pos;)
+        names.push_back(list.GetNext(pos));
+    return names;
+}
+
+class ServiceTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ::CoInitialize(nullptr); }
+    void TearDown() override { ::CoUninitialize(); }
+};
+
+} // namespace
+
+TEST_F(ServiceTest, EveryWrapperRoundTripsThroughTheStandIn)
+{
+    CConfigServiceStore store(kTwelveButtons);
+    CButtonConfig config;
+    EXPECT_EQ(config.GetButtonList(), L"101,102,103,104,105,106,107,108,201,202,203,301");
+    EXPECT_EQ(config.GetCurrentScheme(), L"QUELDA");
+    EXPECT_EQ(config.GetSchemeList(), L"QUELDA,");
+
+    config.SetButtonId(L"102");
+    EXPECT_EQ(config.GetName(), L"Help");
+    EXPECT_EQ(config.GetTitle(), L"Help");
+    EXPECT_EQ(config.GetTarget(), L"http://help.example/");
+    EXPECT_EQ(config.GetLockState(), L"LOCK");
+    config.SetButtonId(L"301");
+    EXPECT_EQ(config.GetName(), L"Extra \x00e9");
+    EXPECT_EQ(config.GetTitle(), L"Title, with comma");
+    config.SetButtonId(L"103"); // listed, but without settings
+    EXPECT_EQ(config.GetName(), L"");
+
+    // A new scheme: written in it, the default scheme keeps its own values.
+    config.AddScheme(L"Work, late]");
+    EXPECT_EQ(config.GetSchemeList(), L"QUELDA,Work, late],");
+    config.SelectScheme(L"WORK, LATE]");
+    EXPECT_EQ(config.GetCurrentScheme(), L"Work, late]") << "the stored spelling";
+    config.SetButtonId(L"102");
+    config.SetName(L"Name");
+    config.SetTitle(L"Title");
+    config.SetTarget(L"http://work.example/");
+    config.SetLockState(L"UNLOCKED");
+    EXPECT_EQ(config.GetName(), L"Name");
+    EXPECT_EQ(config.GetTitle(), L"Title");
+    EXPECT_EQ(config.GetTarget(), L"http://work.example/");
+    EXPECT_EQ(config.GetLockState(), L"UNLOCKED");
+
+    // Another holder sees the writes and selects for every instance.
+    CButtonConfig other;
+    other.SelectScheme(L"Quelda");
+    config.SetButtonId(L"102");
+    EXPECT_EQ(config.GetName(), L"Help");
+    other.SelectScheme(L""); // skipped
+    EXPECT_EQ(config.GetCurrentScheme(), L"QUELDA");
+
+    // The name leaves the list once no button holds the scheme.
+    config.RemoveScheme(L"Work, late]");
+    EXPECT_EQ(config.GetSchemeList(), L"QUELDA,");
+    config.SelectScheme(L"Work, late]");
+    EXPECT_EQ(config.GetName(), L"");
+    config.AddScheme(L"B");
+    config.AddScheme(L"A");
+    config.AddScheme(L"b");
+    EXPECT_EQ(config.GetSchemeList(), L"QUELDA,B,A,") << "appended, once";
+}
+
+TEST_F(ServiceTest, MethodsSitAtTheirPlacesInTheTable)
+{
+    CConfigServiceStore store;
+    IDispatch* pObject = nullptr;
+    ASSERT_EQ(::CoCreateInstance(CLSID_ButtonConfig, nullptr, CLSCTX_INPROC_SERVER,
+                                 IID_IButtonConfig, reinterpret_cast<void**>(&pObject)),
+              S_OK);
+    // Called by number, not through a declaration that might share a mistake with the program.
+    typedef HRESULT(STDMETHODCALLTYPE * Out)(IDispatch*, BSTR*);
+    typedef HRESULT(STDMETHODCALLTYPE * None)(IDispatch*);
+    void** vtbl = *reinterpret_cast<void***>(pObject);
+    BSTR bstr = nullptr;
+    EXPECT_EQ(reinterpret_cast<Out>(vtbl[54])(pObject, &bstr), S_OK);
+    EXPECT_STREQ(bstr, L"101,102,103,104,105,106,107,108,201,202,203");
+    ::SysFreeString(bstr);
+    EXPECT_EQ(reinterpret_cast<Out>(vtbl[43])(pObject, &bstr), S_OK);
+    EXPECT_STREQ(bstr, L"QUELDA");
+    ::SysFreeString(bstr);
+    for (int n : {7, 13, 41, 46, 48})
+        EXPECT_EQ(reinterpret_cast<None>(vtbl[n])(pObject), E_NOTIMPL) << n;
+    pObject->Release();
+}
+
+// The writing half of the next test, run in a process of its own.
+TEST_F(ServiceTest, DISABLED_WriteForAnotherProcess)
+{
+    CButtonConfig config;
+    config.AddScheme(L"Kept");
+    config.SelectScheme(L"Kept");
+    config.SetButtonId(L"104");
+    config.SetTitle(L"from the first process");
+}
+
+TEST_F(ServiceTest, WhatOneProcessSavesTheNextReads)
+{
+    CConfigServiceStore store;
+    WCHAR szPath[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, szPath, MAX_PATH);
+    std::wstring command = std::wstring(L"\"") + szPath +
+                           L"\" --gtest_also_run_disabled_tests "
+                           L"--gtest_filter=ServiceTest.DISABLED_WriteForAnotherProcess";
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    ASSERT_TRUE(::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                 &si, &pi));
+    ASSERT_EQ(::WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
+    DWORD dwExit = 1;
+    ::GetExitCodeProcess(pi.hProcess, &dwExit);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    ASSERT_EQ(dwExit, 0u);
+
+    EXPECT_EQ(ReadCurrentScheme(), L"Kept");
+    EXPECT_EQ(SchemeList(), (std::vector<CString>{L"QUELDA", L"Kept"}));
+    CButtonConfig config;
+    config.SetButtonId(L"104");
+    EXPECT_EQ(config.GetTitle(), L"from the first process");
+    SelectCurrentScheme(L"quelda");
+    EXPECT_EQ(config.GetTitle(), L"eMailVal");
+}
+
+namespace {
+
+// A scripted configuration service: answers what the test says and records what it is asked.
+class CScriptedConfig : public IButtonConfig, public IClassFactory
+{
+public:
+    // IUnknown, shared by both faces: one static object.
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (riid == IID_IClassFactory)
+            *ppv = static_cast<IClassFactory*>(this);
+        else if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IButtonConfig)
+            *ppv = static_cast<IButtonConfig*>(this);
+        else
+            return *ppv = nullptr, E_NOINTERFACE;
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+
+    // IClassFactory
+    STDMETHODIMP CreateInstance(IUnknown*, REFIID riid, void** ppv) override
+    {
+        ++m_nCreated;
+        if (m_bFailCreation) return *ppv = nullptr, E_OUTOFMEMORY;
+        return QueryInterface(riid, ppv);
+    }
+    STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+
+    // IDispatch
+    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
+    {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                        UINT*) override
+    {
+        return E_NOTIMPL;
+    }
+
+#define PLACEHOLDER(n)                                                                             \
+    STDMETHODIMP Placeholder##n() override                                                         \
+    {                                                                                              \
+        return E_NOTIMPL;                                                                          \
+    }
+    PLACEHOLDER(7)
+    PLACEHOLDER(13)
+    PLACEHOLDER(14) PLACEHOLDER(15) PLACEHOLDER(16) PLACEHOLDER(17) PLACEHOLDER(18) PLACEHOLDER(19)
+        PLACEHOLDER(20) PLACEHOLDER(21) PLACEHOLDER(22) PLACEHOLDER(23) PLACEHOLDER(24)
+            PLACEHOLDER(25) PLACEHOLDER(26) PLACEHOLDER(27) PLACEHOLDER(28) PLACEHOLDER(29)
+                PLACEHOLDER(30) PLACEHOLDER(31) PLACEHOLDER(32) PLACEHOLDER(33) PLACEHOLDER(34)
+                    PLACEHOLDER(35) PLACEHOLDER(36) PLACEHOLDER(37) PLACEHOLDER(38) PLACEHOLDER(39)
+                        PLACEHOLDER(40) PLACEHOLDER(41) PLACEHOLDER(46) PLACEHOLDER(47)
+                            PLACEHOLDER(48)
+#undef PLACEHOLDER
+
+        // Every setter records; every getter answers m_strAnswer (null: no string) with m_hrAnswer.
+        STDMETHODIMP SetButtonId(BSTR b) override
+    {
+        return Record(L"SetButtonId", b);
+    }
+    STDMETHODIMP GetName(BSTR* pb) override
+    {
+        return Answer(pb);
+    }
+    STDMETHODIMP SetName(BSTR b) override
+    {
+        return Record(L"SetName", b);
+    }
+    STDMETHODIMP GetTarget(BSTR* pb) override
+    {
+        return Answer(pb);
+    }
+    STDMETHODIMP SetTarget(BSTR b) override
+    {
+        return Record(L"SetTarget", b);
+    }
+    STDMETHODIMP AddScheme(BSTR b) override
+    {
+        return Record(L"AddScheme", b);
+    }
+    STDMETHODIMP GetCurrentScheme(BSTR* pb) override
+    {
+        return Answer(pb);
+    }
+    STDMETHODIMP SelectScheme(BSTR b) override
+    {
+        return Record(L"SelectScheme", b);
+    }
+    STDMETHODIMP GetSchemeList(BSTR* pb) override
+    {
+        return Answer(pb);
+    }
+    STDMETHODIMP RemoveScheme(BSTR b) override
+    {
+        return Record(L"RemoveScheme", b);
+    }
+    STDMETHODIMP GetLockState(BSTR* pb) override
+    {
+        return Answer(pb);
+    }
+    STDMETHODIMP SetLockState(BSTR b) override
+    {
+        return Record(L"SetLockState", b);
+    }
+    STDMETHODIMP GetTitle(BSTR* pb) override
+    {
+        return Answer(pb);
+    }
+    STDMETHODIMP SetTitle(BSTR b) override
+    {
+        return Record(L"SetTitle", b);
+    }
+    STDMETHODIMP GetButtonList(BSTR* pb) override
+    {
+        return Answer(pb);
+    }
+
+    HRESULT Record(LPCWSTR pszMethod, BSTR b)
+    {
+        m_calls.push_back(std::wstring(pszMethod) + L"(" + (b ? b : L"") + L")");
+        return m_hrAnswer;
+    }
+    HRESULT Answer(BSTR* pb)
+    {
+        *pb = m_pszAnswer ? ::SysAllocString(m_pszAnswer) : nullptr;
+        return m_hrAnswer;
+    }
+
+    int m_nCreated = 0;
+    bool m_bFailCreation = false;
+    HRESULT m_hrAnswer = S_OK;
+    LPCWSTR m_pszAnswer = L"";
+    std::vector<std::wstring> m_calls;
+};
+
+class ScriptedServiceTest : public ServiceTest
+{
+protected:
+    void SetUp() override
+    {
+        ServiceTest::SetUp();
+        ASSERT_EQ(::CoRegisterClassObject(CLSID_ButtonConfig,
+                                          static_cast<IClassFactory*>(&m_scripted),
+                                          CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &m_dwCookie),
+                  S_OK);
+    }
+    void TearDown() override
+    {
+        ::CoRevokeClassObject(m_dwCookie);
+        ServiceTest::TearDown();
+    }
+
+    CScriptedConfig m_scripted;
+    DWORD m_dwCookie = 0;
+};
+
+class CNumberedApp : public CWinApp, public CButtonNumberSource
+{
+public:
+    int GetButton() const override { return 305; }
+};
+
+} // namespace
+
+TEST_F(ScriptedServiceTest, CreationIsTriedTwiceThenNeverAgain)
+{
+    m_scripted.m_bFailCreation = true;
+    CButtonConfig config;
+    EXPECT_EQ(config.GetButtonList(), L"");
+    EXPECT_EQ(m_scripted.m_nCreated, 2);
+    config.SetButtonId(L"101");
+    config.AddScheme(L"A");
+    EXPECT_EQ(config.GetSchemeList(), L"");
+    EXPECT_EQ(m_scripted.m_nCreated, 2) << "a holder that failed never tries again";
+    EXPECT_FALSE(config.HasInstance());
+
+    // Methods that do not create leave a new holder without an instance.
+    m_scripted.m_bFailCreation = false;
+    CButtonConfig lazy;
+    lazy.SetName(L"x");
+    EXPECT_EQ(lazy.GetTitle(), L"");
+    lazy.RemoveScheme(L"x");
+    EXPECT_EQ(m_scripted.m_nCreated, 2);
+    EXPECT_TRUE(m_scripted.m_calls.empty());
+    lazy.SelectScheme(L"");
+    EXPECT_EQ(m_scripted.m_nCreated, 2) << "an empty scheme name is skipped";
+    lazy.SelectScheme(L"S");
+    EXPECT_EQ(m_scripted.m_nCreated, 3);
+}
+
+TEST_F(ScriptedServiceTest, ResultsAreNotExamined)
+{
+    CButtonConfig config;
+    config.SetButtonId(L"101");
+    m_scripted.m_hrAnswer = E_FAIL;
+    m_scripted.m_pszAnswer = nullptr;
+    EXPECT_EQ(config.GetName(), L"");
+    EXPECT_EQ(config.GetCurrentScheme(), L"");
+    m_scripted.m_hrAnswer = S_OK;
+    EXPECT_EQ(config.GetTarget(), L"") << "a null string";
+    m_scripted.m_hrAnswer = E_FAIL;
+    m_scripted.m_pszAnswer = L"text of a failed call";
+    EXPECT_EQ(config.GetTitle(), L"text of a failed call");
+    const std::wstring strLong(100000, L'x');
+    m_scripted.m_pszAnswer = strLong.c_str();
+    EXPECT_EQ(config.GetLockState().GetLength(), 100000);
+    config.SetTitle(CString(strLong));
+    EXPECT_EQ(m_scripted.m_calls.back().size(), strLong.size() + 10);
+}
+
+TEST_F(ScriptedServiceTest, SchemeListBindsToTheButtonNumberAndSplitsAtCommas)
+{
+    m_scripted.m_pszAnswer = L"A,,B";
+    EXPECT_EQ(SchemeList(), (std::vector<CString>{L"A", L""}))
+        << "what follows the last comma goes";
+    EXPECT_EQ(m_scripted.m_calls, std::vector<std::wstring>{L"SetButtonId(201)"});
+    {
+        CNumberedApp app;
+        m_scripted.m_pszAnswer = L"QUELDA,Home \x00e9,%s,";
+        EXPECT_EQ(SchemeList(), (std::vector<CString>{L"QUELDA", L"Home \x00e9", L"%s"}));
+        EXPECT_EQ(m_scripted.m_calls.back(), L"SetButtonId(305)");
+    }
+    m_scripted.m_pszAnswer = L",";
+    EXPECT_EQ(SchemeList(), std::vector<CString>{L""});
+    m_scripted.m_pszAnswer = L"no comma at all";
+    EXPECT_TRUE(SchemeList().empty());
+    m_scripted.m_pszAnswer = nullptr;
+    EXPECT_TRUE(SchemeList().empty());
+
+    m_scripted.m_calls.clear();
+    SelectCurrentScheme(L"");
+    SelectCurrentScheme(L"Work");
+    EXPECT_EQ(m_scripted.m_calls, std::vector<std::wstring>{L"SelectScheme(Work)"});
+}
+
+TEST(SchemeNameTest, StoredAndShownNames)
+{
+    const struct
+    {
+        LPCWSTR pszShown, pszStored;
+    } cases[] = {
+        {L"Quelda", L"QUELDA"},      {L"QUELDA", L"QUELDA"},       {L"quelda", L"QUELDA"},
+        {L"Work]", L"Work00000000"}, {L"]]", L"0000000000000000"}, {L"Home", L"Home"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StoredSchemeName(c.pszShown, L"Quelda"), c.pszStored) << c.pszShown;
+    EXPECT_EQ(ShownSchemeName(L"QUELDA", L"Quelda"), L"Quelda");
+    EXPECT_EQ(ShownSchemeName(L"quelda", L"Quelda"), L"Quelda");
+    EXPECT_EQ(ShownSchemeName(L"Work00000000", L"Quelda"), L"Work]");
+    EXPECT_EQ(ShownSchemeName(L"Work", L"Quelda"), L"Work");
+    // A name that merely looks like the display name in the stored list is left as it is.
+    EXPECT_EQ(StoredSchemeName(L"Quelda]", L"Quelda"), L"Quelda00000000");
+}

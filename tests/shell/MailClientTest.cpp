@@ -1,0 +1,67 @@
+// The default mail client, against real "SOFTWARE\Clients\Mail" keys.
+#include "StringPrinter.h"
+#include "shell/MailClient.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+const WCHAR kMail[] = L"SOFTWARE\\Clients\\Mail";
+
+void SetDefault(LPCWSTR pszKey, const std::wstring& value)
+{
+    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, pszKey, nullptr, REG_SZ, value.c_str(),
+                      static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR)));
+}
+
+// A fresh prefix has no mail client; each test registers what it needs and it all goes after.
+class MailClientTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kMail); }
+    void TearDown() override { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kMail); }
+};
+
+} // namespace
+
+TEST_F(MailClientTest, OpenCommandOfTheDefaultClient)
+{
+    EXPECT_EQ(GetDefaultMailClient(), L"");
+    EXPECT_EQ(GetDefaultMailCommand(), L"");
+
+    SetDefault(kMail, L"Kivora Mail");
+    SetDefault(L"SOFTWARE\\Clients\\Mail\\Kivora Mail\\shell\\open\\command",
+               L"\"C:\\Mail\\kmail.exe\" /open \"%1\"");
+    EXPECT_EQ(GetDefaultMailClient(), L"Kivora Mail");
+    EXPECT_EQ(GetDefaultMailCommand(), L"\"C:\\Mail\\kmail.exe\" /open \"%1\"");
+
+    // Another client with only a mailto command has none.
+    SetDefault(kMail, L"Other");
+    SetDefault(L"SOFTWARE\\Clients\\Mail\\Other\\Protocols\\mailto\\shell\\open\\command",
+               L"C:\\Other\\other.exe \"%1\"");
+    EXPECT_EQ(GetDefaultMailCommand(), L"");
+}
+
+TEST_F(MailClientTest, TheOneClientWithOnlyAMailtoCommand)
+{
+    SetDefault(kMail, L"Netscape Messenger");
+    SetDefault(
+        L"SOFTWARE\\Clients\\Mail\\Netscape Messenger\\Protocols\\mailto\\shell\\open\\command",
+        L"C:\\NS\\netscape.exe \"%1\"");
+    EXPECT_EQ(GetDefaultMailCommand(), L"C:\\NS\\netscape.exe -mail");
+    SetDefault(kMail, L"netscape messenger"); // the name is compared exactly
+    EXPECT_EQ(GetDefaultMailCommand(), L"");
+}
+
+TEST_F(MailClientTest, ValuesBeyondTheReadSizeReadAsEmpty)
+{
+    SetDefault(kMail, L"M");
+    const LPCWSTR pszCommand = L"SOFTWARE\\Clients\\Mail\\M\\shell\\open\\command";
+    SetDefault(pszCommand, std::wstring(126, L'c'));
+    EXPECT_EQ(GetDefaultMailCommand().GetLength(), 126);
+    SetDefault(pszCommand, std::wstring(127, L'c'));
+    EXPECT_EQ(GetDefaultMailCommand(), L"");
+    SetDefault(kMail, std::wstring(200, L'n'));
+    EXPECT_EQ(GetDefaultMailClient(), L"");
+}

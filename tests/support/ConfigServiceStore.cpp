@@ -1,0 +1,50 @@
+#include "ConfigServiceStore.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+const WCHAR kStoreKey[] = L"Software\\Kivora Stand-ins\\Button Configuration";
+const WCHAR kServerKey[] =
+    L"Software\\Classes\\CLSID\\{BE65CB0E-7D55-11D2-A8A9-444553540000}\\InprocServer32";
+
+std::string ReadFile(const std::wstring& path)
+{
+    std::ifstream in(path.c_str(), std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+void WriteFile(const std::wstring& path, const std::string& text)
+{
+    std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << text;
+}
+
+} // namespace
+
+std::wstring CConfigServiceStore::ServicePath()
+{
+    WCHAR szPath[MAX_PATH] = {};
+    DWORD cb = sizeof(szPath) - sizeof(WCHAR);
+    ::RegGetValueW(HKEY_LOCAL_MACHINE, kServerKey, nullptr, RRF_RT_REG_SZ, nullptr, szPath, &cb);
+    return szPath;
+}
+
+CConfigServiceStore::CConfigServiceStore(const char* pszDefaults)
+{
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
+    if (!pszDefaults) return;
+    const std::wstring service = ServicePath();
+    m_strDefaultsPath = service.substr(0, service.find_last_of(L'\\') + 1) + L"ButtonDefaults.txt";
+    m_strSaved = ReadFile(m_strDefaultsPath);
+    WriteFile(m_strDefaultsPath, pszDefaults);
+    m_bReplaced = true;
+}
+
+CConfigServiceStore::~CConfigServiceStore()
+{
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
+    if (m_bReplaced) WriteFile(m_strDefaultsPath, m_strSaved);
+}

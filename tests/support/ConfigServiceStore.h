@@ -1,0 +1,25 @@
+// The configuration service stand-in's store, emptied for a test and emptied again afterwards.
+// With defaults of the test's own, the stand-in seeds from those, and the installed defaults file
+// is put back when the object goes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class CConfigServiceStore
+{
+public:
+    explicit CConfigServiceStore(const char* pszDefaults = nullptr);
+    ~CConfigServiceStore();
+    CConfigServiceStore(const CConfigServiceStore&) = delete;
+    CConfigServiceStore& operator=(const CConfigServiceStore&) = delete;
+
+    // The registered DLL.
+    static std::wstring ServicePath();
+
+private:
+    std::wstring m_strDefaultsPath;
+    std::string m_strSaved;
+    bool m_bReplaced = false;
+};
