@@ -228,6 +228,7 @@ public:
         return E_NOTIMPL;
     }
 
+    // clang-format off
     // The service's own methods, each at its place in the table; the others are placeholders.
     virtual HRESULT STDMETHODCALLTYPE Reserved7() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE SetButtonId(BSTR id) // 8
@@ -240,18 +241,13 @@ public:
     virtual HRESULT STDMETHODCALLTYPE SetName(BSTR value) { return Set(L"Name", value); } // 10
     virtual HRESULT STDMETHODCALLTYPE GetTarget(BSTR* out) { return Get(L"Target", out); }
     virtual HRESULT STDMETHODCALLTYPE SetTarget(BSTR value) { return Set(L"Target", value); }
-#define RESERVED(n)                                                                                \
-    virtual HRESULT STDMETHODCALLTYPE Reserved##n()                                                \
-    {                                                                                              \
-        return E_NOTIMPL;                                                                          \
-    }
-    RESERVED(13)
-    RESERVED(14) RESERVED(15) RESERVED(16) RESERVED(17) RESERVED(18) RESERVED(19) RESERVED(20)
-        RESERVED(21) RESERVED(22) RESERVED(23) RESERVED(24) RESERVED(25) RESERVED(26) RESERVED(27)
-            RESERVED(28) RESERVED(29) RESERVED(30) RESERVED(31) RESERVED(32) RESERVED(33)
-                RESERVED(34) RESERVED(35) RESERVED(36) RESERVED(37) RESERVED(38) RESERVED(39)
-                    RESERVED(40) RESERVED(41) virtual HRESULT STDMETHODCALLTYPE
-        AddScheme(BSTR name) // 42: appended, once
+#define RESERVED(n) virtual HRESULT STDMETHODCALLTYPE Reserved##n() { return E_NOTIMPL; }
+    RESERVED(13) RESERVED(14) RESERVED(15) RESERVED(16) RESERVED(17) RESERVED(18) RESERVED(19)
+    RESERVED(20) RESERVED(21) RESERVED(22) RESERVED(23) RESERVED(24) RESERVED(25) RESERVED(26)
+    RESERVED(27) RESERVED(28) RESERVED(29) RESERVED(30) RESERVED(31) RESERVED(32) RESERVED(33)
+    RESERVED(34) RESERVED(35) RESERVED(36) RESERVED(37) RESERVED(38) RESERVED(39) RESERVED(40)
+    RESERVED(41)
+    virtual HRESULT STDMETHODCALLTYPE AddScheme(BSTR name) // 42: appended, once
     {
         const wstring scheme = name ? name : L"";
         if (scheme.empty()) return E_INVALIDARG;
@@ -295,12 +291,10 @@ public:
         }
         return ReturnString(list, out);
     }
-    RESERVED(46)
-    RESERVED(47) RESERVED(48)
+    RESERVED(46) RESERVED(47) RESERVED(48)
 #undef RESERVED
-        // 49: this button forgets the scheme; the list forgets it once no button of the list has
-        // it.
-        virtual HRESULT STDMETHODCALLTYPE RemoveScheme(BSTR name)
+    // 49: this button forgets the scheme; the list forgets it once no button of the list has it.
+    virtual HRESULT STDMETHODCALLTYPE RemoveScheme(BSTR name)
     {
         if (!m_bound) return E_UNEXPECTED;
         const wstring scheme = name ? name : L"";
@@ -358,6 +352,8 @@ public:
         }
         return ReturnString(buttons, out);
     }
+
+    // clang-format on
 
 private:
     HRESULT Get(LPCWSTR field, BSTR* out)

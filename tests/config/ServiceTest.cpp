@@ -196,20 +196,15 @@ public:
         return E_NOTIMPL;
     }
 
-#define PLACEHOLDER(n)                                                                             \
-    STDMETHODIMP Placeholder##n() override                                                         \
-    {                                                                                              \
-        return E_NOTIMPL;                                                                          \
-    }
-    PLACEHOLDER(7)
-    PLACEHOLDER(13)
-    PLACEHOLDER(14) PLACEHOLDER(15) PLACEHOLDER(16) PLACEHOLDER(17) PLACEHOLDER(18) PLACEHOLDER(19)
-        PLACEHOLDER(20) PLACEHOLDER(21) PLACEHOLDER(22) PLACEHOLDER(23) PLACEHOLDER(24)
-            PLACEHOLDER(25) PLACEHOLDER(26) PLACEHOLDER(27) PLACEHOLDER(28) PLACEHOLDER(29)
-                PLACEHOLDER(30) PLACEHOLDER(31) PLACEHOLDER(32) PLACEHOLDER(33) PLACEHOLDER(34)
-                    PLACEHOLDER(35) PLACEHOLDER(36) PLACEHOLDER(37) PLACEHOLDER(38) PLACEHOLDER(39)
-                        PLACEHOLDER(40) PLACEHOLDER(41) PLACEHOLDER(46) PLACEHOLDER(47)
-                            PLACEHOLDER(48)
+    // clang-format off
+#define PLACEHOLDER(n) STDMETHODIMP Placeholder##n() override { return E_NOTIMPL; }
+    PLACEHOLDER(7) PLACEHOLDER(13) PLACEHOLDER(14) PLACEHOLDER(15) PLACEHOLDER(16) PLACEHOLDER(17)
+    PLACEHOLDER(18) PLACEHOLDER(19) PLACEHOLDER(20) PLACEHOLDER(21) PLACEHOLDER(22) PLACEHOLDER(23)
+    PLACEHOLDER(24) PLACEHOLDER(25) PLACEHOLDER(26) PLACEHOLDER(27) PLACEHOLDER(28) PLACEHOLDER(29)
+    PLACEHOLDER(30) PLACEHOLDER(31) PLACEHOLDER(32) PLACEHOLDER(33) PLACEHOLDER(34) PLACEHOLDER(35)
+    PLACEHOLDER(36) PLACEHOLDER(37) PLACEHOLDER(38) PLACEHOLDER(39) PLACEHOLDER(40) PLACEHOLDER(41)
+    PLACEHOLDER(46) PLACEHOLDER(47) PLACEHOLDER(48)
+    // clang-format on
 #undef PLACEHOLDER
 
         // Every setter records; every getter answers m_strAnswer (null: no string) with m_hrAnswer.
