@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 #include "app/ButtonConfigApp.h"
+#include "dialog/ButtonSettingsDlg.h"
 #include "res/resource.h"
 
 #include <new>
@@ -78,7 +79,10 @@ LRESULT CMainFrame::OnEndSession(WPARAM, LPARAM)
 LRESULT CMainFrame::OnStart(WPARAM, LPARAM)
 {
     AttachListeners();
-    // The main settings dialog runs here.
+    {
+        CButtonSettingsDlg dlg(this);
+        dlg.DoModal();
+    }
     DetachListeners();
     PostMessage(WM_CLOSE, 0, 0);
     return 0;

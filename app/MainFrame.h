@@ -3,7 +3,7 @@
 #pragma once
 
 #include "app/ButtonListener.h"
-#include "app/OsVersion.h"
+#include "config/OsVersion.h"
 #include "framework/Afx.h"
 
 class CMainFrame : public CFrameWnd

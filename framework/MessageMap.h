@@ -37,6 +37,7 @@ protected:                                                                      
     {                                                                                              \
         typedef theClass ThisClass;                                                                \
         typedef baseClass TheBaseClass;                                                            \
+        static_assert(sizeof(ThisClass) > 0, "a map may have no entry of its own");                \
         static const AFX_MSGMAP_ENTRY entries[] = {
 
 #define END_MESSAGE_MAP()                                                                          \

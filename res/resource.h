@@ -69,7 +69,8 @@
 #define IDS_SHOPPING_CART 10045
 #define IDS_Q 10046
 
-// Controls of the main settings dialog
+// Controls of the main settings dialog (IDC_STATIC: the ones the program never addresses)
+#define IDC_STATIC -1
 #define IDC_BROWSE 3
 #define IDC_HELP_BUTTON 9
 #define IDC_BUTTON_LIST 1000

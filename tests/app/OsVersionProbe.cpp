@@ -1,6 +1,6 @@
 // Reports what COsVersion makes of the Windows version Wine shows this program: bit 0 for
 // IsWin9xBeforeMe, bit 1 for IsNtBefore2000.
-#include "app/OsVersion.h"
+#include "config/OsVersion.h"
 
 int main()
 {

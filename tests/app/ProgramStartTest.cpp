@@ -1,5 +1,7 @@
 // The real program, started as a user would start it, beside the real event server stand-in.
+#include "ConfigServiceStore.h"
 #include "EventServerProbe.h"
+#include "StringPrinter.h"
 #include "framework/String.h"
 
 #include <gtest/gtest.h>
@@ -19,27 +21,59 @@ CString WinePath(const char* pszUnixPath)
     return strPath;
 }
 
-// Runs the program with those parameters; its exit code, or -1 when it did not end in time.
-long RunProgram(LPCWSTR pszParams = L"", DWORD dwTimeout = 20000)
+// A top-level dialog of that title belonging to the process, or null.
+HWND FindDialogOf(DWORD dwProcessId, LPCWSTR lpszTitle)
 {
+    for (HWND hWnd = nullptr; (hWnd = ::FindWindowExW(nullptr, hWnd, L"#32770", lpszTitle));) {
+        DWORD dwOwner = 0;
+        ::GetWindowThreadProcessId(hWnd, &dwOwner);
+        if (dwOwner == dwProcessId) return hWnd;
+    }
+    return nullptr;
+}
+
+struct ProgramRun
+{
+    long nExitCode = -1; // -1: it did not end in time
+    bool bDialog = false;
+    CString strMessage; // the text of a message box it showed
+};
+
+// Runs the program with those parameters as a user would: its settings dialog is closed with
+// the close box, a message box is answered with OK.
+ProgramRun RunProgram(LPCWSTR pszParams = L"", DWORD dwTimeout = 20000)
+{
+    ProgramRun run;
     CString strCommand = L"\"" + WinePath(PROGRAM_PATH) + L"\" " + pszParams;
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
     if (!::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr,
                           nullptr, &si, &pi))
-        return -2;
-    long nExitCode = -1;
-    if (::WaitForSingleObject(pi.hProcess, dwTimeout) == WAIT_OBJECT_0) {
-        DWORD dw = 0;
-        ::GetExitCodeProcess(pi.hProcess, &dw);
-        nExitCode = static_cast<long>(dw);
-    } else {
-        ::TerminateProcess(pi.hProcess, 99);
+        return run;
+    const DWORD dwStart = ::GetTickCount();
+    while (::WaitForSingleObject(pi.hProcess, 50) == WAIT_TIMEOUT) {
+        if (::GetTickCount() - dwStart > dwTimeout) {
+            ::TerminateProcess(pi.hProcess, 99);
+            break;
+        }
+        if (HWND hDlg = FindDialogOf(pi.dwProcessId, L"Kivora Buttons")) {
+            run.bDialog = true;
+            ::PostMessageW(hDlg, WM_CLOSE, 0, 0);
+        }
+        if (HWND hBox = FindDialogOf(pi.dwProcessId, L"ButtonConfig")) {
+            WCHAR szText[256] = {};
+            ::GetDlgItemTextW(hBox, 0xFFFF, szText, ARRAYSIZE(szText));
+            run.strMessage = szText;
+            ::PostMessageW(hBox, WM_COMMAND, IDOK, 0);
+        }
     }
+    DWORD dw = 0;
+    if (::GetExitCodeProcess(pi.hProcess, &dw) && dw != STILL_ACTIVE && dw != 99)
+        run.nExitCode = static_cast<long>(dw);
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
-    return nExitCode;
+    return run;
 }
 
 class ProgramStartTest : public ::testing::Test
@@ -56,7 +90,9 @@ TEST_F(ProgramStartTest, RunsTheFlowFromAHiddenFrameAndEndsWithExitCodeZero)
     CEventServerProbe probe;
     ASSERT_TRUE(probe.IsConnected());
     probe.Reset();
-    EXPECT_EQ(RunProgram(L"BUTTON=305"), 0);
+    const ProgramRun run = RunProgram(L"BUTTON=305");
+    EXPECT_EQ(run.nExitCode, 0);
+    EXPECT_TRUE(run.bDialog);
     EXPECT_EQ(::FindWindowW(nullptr, kFrameTitle), nullptr);
     const EventServerCounts counts = probe.Counts();
     EXPECT_EQ(counts.registerCalls, 49) << "every listener registered";
@@ -71,7 +107,9 @@ TEST_F(ProgramStartTest, ASecondCopyEndsAtOnce)
     HWND hFirst = ::CreateWindowW(L"STATIC", kFrameTitle, WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
                                   nullptr, nullptr, nullptr);
     ASSERT_NE(hFirst, nullptr);
-    EXPECT_EQ(RunProgram(), 0);
+    const ProgramRun run = RunProgram();
+    EXPECT_EQ(run.nExitCode, 0);
+    EXPECT_FALSE(run.bDialog);
     EXPECT_EQ(probe.Counts().registerCalls, 0) << "the second copy ran no flow";
     EXPECT_EQ(::FindWindowW(nullptr, kFrameTitle), hFirst);
     ::DestroyWindow(hFirst);
@@ -91,7 +129,9 @@ TEST_F(ProgramStartTest, WithoutTheServerTheProgramStillRunsAndEnds)
         ::Sleep(100);
     }
     ASSERT_EQ(hr, REGDB_E_CLASSNOTREG);
-    EXPECT_EQ(RunProgram(), 0);
+    const ProgramRun run = RunProgram();
+    EXPECT_EQ(run.nExitCode, 0);
+    EXPECT_TRUE(run.bDialog);
 }
 
 TEST_F(ProgramStartTest, ASlowOrVanishingServerLeavesTheProgramEndingNormally)
@@ -100,9 +140,28 @@ TEST_F(ProgramStartTest, ASlowOrVanishingServerLeavesTheProgramEndingNormally)
         CEventServerProbe probe;
         probe.Reset();
         CEventServerFaults faults(L"slow=20");
-        EXPECT_EQ(RunProgram(), 0);
+        EXPECT_EQ(RunProgram().nExitCode, 0);
         EXPECT_EQ(probe.Counts().registerCalls, 49);
     }
     CEventServerFaults faults(L"die=305");
-    EXPECT_EQ(RunProgram(), 0);
+    EXPECT_EQ(RunProgram().nExitCode, 0);
+}
+
+TEST_F(ProgramStartTest, ThirteenButtonsAreRefusedTwelveOpenTheDialog)
+{
+    {
+        CConfigServiceStore store("buttons=1,2,3,4,5,6,7,8,9,10,11,12,13\n");
+        const ProgramRun run = RunProgram();
+        EXPECT_EQ(run.nExitCode, 1);
+        EXPECT_FALSE(run.bDialog);
+        EXPECT_EQ(run.strMessage, L"Initialization file has too many buttons in button list");
+    }
+    for (const char* pszDefaults :
+         {"buttons=1,2,3,4,5,6,7,8,9,10,11,12\n", "buttons=1,2,3,4,5,6,7,8,9,10,\n"}) {
+        CConfigServiceStore store(pszDefaults);
+        const ProgramRun run = RunProgram();
+        EXPECT_EQ(run.nExitCode, 0) << pszDefaults;
+        EXPECT_TRUE(run.bDialog);
+        EXPECT_EQ(run.strMessage, L"");
+    }
 }

@@ -1,4 +1,4 @@
-#include "app/OsVersion.h"
+#include "config/OsVersion.h"
 
 namespace {
 

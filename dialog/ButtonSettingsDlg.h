@@ -1,0 +1,95 @@
+// CButtonSettingsDlg: the main settings dialog. It shows every button with its assignment and
+// edits the current set, which Apply or OK saves as a scheme.
+#pragma once
+
+#include "config/OsVersion.h"
+#include "config/ButtonConfig.h"
+#include "config/ButtonSetting.h"
+#include "config/ButtonTable.h"
+#include "framework/Afx.h"
+#include "res/resource.h"
+
+#include <imm.h>
+
+class CButtonSettingsDlg : public CDialog
+{
+public:
+    enum { IDD = IDD_BUTTON_SETTINGS };
+
+    explicit CButtonSettingsDlg(CWnd* pParentWnd = nullptr);
+    ~CButtonSettingsDlg() override;
+
+    // The configuration: the button list, the default set, the labels and the icon entries.
+    void LoadButtonTable();
+    void SetDialogTexts();
+    // One setting per position in use under the scheme; the service's current scheme stays.
+    void LoadSchemeSettings(const CString& strScheme, COwningPtrList<ButtonSetting>& rList);
+
+    // One value of one position under a scheme; the position is clamped to those in use.
+    CString ReadButtonName(const CString& strScheme, int nPos);
+    CString ReadButtonTitle(const CString& strScheme, int nPos);
+    CString ReadButtonTarget(const CString& strScheme, int nPos);
+    // Upper-cased; the service's current scheme is as it was.
+    CString ReadButtonLock(const CString& strScheme, int nPos);
+
+    // Relabels the current set and makes one row per position in use.
+    void FillButtonList();
+    void UpdateEditLock(BOOL bEnable, const CString* pstrScheme = nullptr);
+    void EnableDelete(BOOL bEnable);
+
+    CString m_strKeyIcon[9];
+    BOOL m_bModified = FALSE;
+    BOOL m_bTitleFromMenu = FALSE;
+    HIMC m_hSavedIMC;
+    CImageList* m_pSmallImages = nullptr;
+    CImageList* m_pLargeImages = nullptr;
+    CString m_strActiveScheme;
+    BOOL m_bSchemeRemovable = FALSE;
+    int m_nCurSel = 1;
+    CString m_strMakerSchemeText;
+    CButtonConfig m_config[kMaxButtons];
+    int m_nButtonCount = 8;
+    HICON m_hIcon;
+    CString m_strBrowserPath;
+
+    // The current, previous and default sets, under the names the dialog's code uses.
+    CButtonSet m_current, m_previous, m_default;
+    CString (&m_strAssignTitle)[kMaxButtons] = m_current.m_strAssignTitle;
+    CString (&m_strButtonName)[kMaxButtons] = m_current.m_strButtonName;
+    CString (&m_strTarget)[kMaxButtons] = m_current.m_strTarget;
+    CString (&m_strLockState)[kMaxButtons] = m_current.m_strLockState;
+    CString (&m_strPrevTitle)[kMaxButtons] = m_previous.m_strAssignTitle;
+    CString (&m_strPrevName)[kMaxButtons] = m_previous.m_strButtonName;
+    CString (&m_strPrevTarget)[kMaxButtons] = m_previous.m_strTarget;
+    CString (&m_strPrevLock)[kMaxButtons] = m_previous.m_strLockState;
+    CString (&m_strDefaultTarget)[kMaxButtons] = m_default.m_strTarget;
+    CString (&m_strDefaultName)[kMaxButtons] = m_default.m_strButtonName;
+    CString (&m_strDefaultTitle)[kMaxButtons] = m_default.m_strAssignTitle;
+    CString (&m_strDefaultLock)[kMaxButtons] = m_default.m_strLockState;
+
+    CButtonLabels m_labels;
+    BOOL m_bSetLock;
+    CButtonLayout m_layout; // the help and community variant flags
+    DWORD m_bTrayAtBoot = 0;
+    COsVersion m_osVersion;
+
+    CButton m_chkTray;
+    CButton m_btnApply;
+    CComboBox m_cbScheme;
+    CListCtrl m_lstButtons;
+    CEdit m_edtTitle;
+    CString m_strEditTitle;
+    CString m_strEditName;
+    CString m_strCurScheme;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+
+private:
+    void FillSchemeBox();
+    void LoadCurrentSet();
+    CButtonConfig& ConfigAt(int& nPos);
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,92 @@
+// Control wrappers, each a thin layer of messages over a control the dialog owns:
+//   CButton, CEdit, CStatic, CComboBox, CListCtrl.
+// None owns its window: the dialog's template makes and destroys the controls.
+#pragma once
+
+#include "framework/Wnd.h"
+
+#include <commctrl.h>
+
+class CButton : public CWnd
+{
+public:
+    int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
+    void SetCheck(int nCheck) const { SendMessage(BM_SETCHECK, static_cast<WPARAM>(nCheck)); }
+};
+
+class CEdit : public CWnd
+{
+public:
+    void SetSel(int nStart, int nEnd) const { SendMessage(EM_SETSEL, nStart, nEnd); }
+};
+
+class CStatic : public CWnd
+{
+};
+
+class CComboBox : public CWnd
+{
+public:
+    int GetCount() const { return static_cast<int>(SendMessage(CB_GETCOUNT)); }
+    int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
+    int SetCurSel(int nSelect) const
+    {
+        return static_cast<int>(SendMessage(CB_SETCURSEL, nSelect));
+    }
+    int AddString(LPCWSTR lpszString) const
+    {
+        return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(lpszString)));
+    }
+    int DeleteString(UINT nIndex) const
+    {
+        return static_cast<int>(SendMessage(CB_DELETESTRING, nIndex));
+    }
+    void ResetContent() const { SendMessage(CB_RESETCONTENT); }
+    // The first item after nStartAfter whose text begins with lpszString, ignoring case, searched
+    // round to the top; it becomes the current item. CB_ERR when there is none.
+    int SelectString(int nStartAfter, LPCWSTR lpszString) const
+    {
+        return static_cast<int>(
+            SendMessage(CB_SELECTSTRING, nStartAfter, reinterpret_cast<LPARAM>(lpszString)));
+    }
+    int FindStringExact(int nStartAfter, LPCWSTR lpszString) const
+    {
+        return static_cast<int>(
+            SendMessage(CB_FINDSTRINGEXACT, nStartAfter, reinterpret_cast<LPARAM>(lpszString)));
+    }
+    void GetLBText(int nIndex, CString& rString) const;
+};
+
+class CListCtrl : public CWnd
+{
+public:
+    int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
+    BOOL DeleteAllItems() const { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
+    DWORD SetExtendedStyle(DWORD dwNewStyle) const
+    {
+        return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, dwNewStyle));
+    }
+    DWORD GetExtendedStyle() const
+    {
+        return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE));
+    }
+    HIMAGELIST SetImageList(HIMAGELIST hImageList, int nImageListType) const
+    {
+        return reinterpret_cast<HIMAGELIST>(
+            SendMessage(LVM_SETIMAGELIST, nImageListType, reinterpret_cast<LPARAM>(hImageList)));
+    }
+    int InsertColumn(int nCol, LPCWSTR lpszHeading, int nFormat, int nWidth) const;
+    int GetColumnWidth(int nCol) const
+    {
+        return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, nCol));
+    }
+    int InsertItem(int nItem, LPCWSTR lpszItem, int nImage) const;
+    BOOL SetItem(int nItem, int nSubItem, LPCWSTR lpszText, int nImage) const;
+    CString GetItemText(int nItem, int nSubItem) const;
+    int GetItemImage(int nItem, int nSubItem) const;
+    BOOL SetItemState(int nItem, UINT nState, UINT nMask) const;
+    UINT GetItemState(int nItem, UINT nMask) const
+    {
+        return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, nItem, nMask));
+    }
+};

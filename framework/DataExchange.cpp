@@ -1,0 +1,28 @@
+#include "framework/DataExchange.h"
+#include "framework/Wnd.h"
+
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
+{
+    if (!rControl.m_hWnd) rControl.SubclassDlgItem(nIDC, pDX->m_pDlgWnd);
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
+{
+    const HWND hCtrl = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, nIDC);
+    if (!pDX->m_bSaveAndValidate) {
+        ::SetWindowTextW(hCtrl, value);
+        return;
+    }
+    const int n = ::GetWindowTextLengthW(hCtrl);
+    const int nCopied = ::GetWindowTextW(hCtrl, value.GetBuffer(n + 1), n + 1);
+    value.ReleaseBuffer(nCopied);
+}
+
+void DDX_Check(CDataExchange* pDX, int nIDC, int& value)
+{
+    const HWND hCtrl = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, nIDC);
+    if (pDX->m_bSaveAndValidate)
+        value = static_cast<int>(::SendMessageW(hCtrl, BM_GETCHECK, 0, 0));
+    else
+        ::SendMessageW(hCtrl, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+}

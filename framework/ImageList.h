@@ -1,0 +1,27 @@
+// CImageList: an image list this object owns and destroys.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+class CImageList
+{
+public:
+    CImageList() = default;
+    CImageList(const CImageList&) = delete;
+    CImageList& operator=(const CImageList&) = delete;
+    ~CImageList() { DeleteImageList(); }
+
+    BOOL Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow);
+    BOOL DeleteImageList();
+    int GetImageCount() const { return m_hImageList ? ImageList_GetImageCount(m_hImageList) : 0; }
+    int Add(HICON hIcon) const { return ImageList_ReplaceIcon(m_hImageList, -1, hIcon); }
+    BOOL Replace(int nImage, HICON hIcon) const
+    {
+        return ImageList_ReplaceIcon(m_hImageList, nImage, hIcon) >= 0;
+    }
+    BOOL Remove(int nImage) const { return ImageList_Remove(m_hImageList, nImage); }
+    operator HIMAGELIST() const { return m_hImageList; }
+
+    HIMAGELIST m_hImageList = nullptr;
+};

@@ -1,0 +1,272 @@
+// The main settings dialog, created modeless with its real controls, over the real stand-ins.
+#include "ConfigServiceStore.h"
+#include "StringPrinter.h"
+#include "config/Schemes.h"
+#include "dialog/ButtonSettingsDlg.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kDefaults[] = "buttons=101,102,103,104,105,106,107,108,201,202,203\n"
+                         "101|Information|InformationVal|http://info.example/|UNLOCKED\n"
+                         "102|Home|HomeVal|http://home.example/|UNLOCKED\n"
+                         "104|Mail|eMailVal|KVKMail|UNLOCKED\n"
+                         "201|VolumeUp|VolumeUpVal|VOLUME_UP|LOCK\n";
+
+const WCHAR kTrayKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQKVUI";
+
+class SettingsDialogTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ::CoInitialize(nullptr); }
+    void TearDown() override
+    {
+        delete m_pDlg;
+        m_pService.reset();
+        m_pStore.reset();
+        ::CoUninitialize();
+    }
+    // A fresh store seeded from those defaults, changed by the test through the service.
+    CButtonConfig& Store(const char* pszDefaults = kDefaults)
+    {
+        m_pService.reset();
+        m_pStore.reset(new CConfigServiceStore(pszDefaults));
+        // A new instance seeds the emptied store.
+        m_pService.reset(new CButtonConfig);
+        m_pService->GetButtonList();
+        return *m_pService;
+    }
+    CButtonSettingsDlg& Open()
+    {
+        m_pDlg = new CButtonSettingsDlg;
+        EXPECT_TRUE(m_pDlg->Create());
+        return *m_pDlg;
+    }
+    std::vector<CString> SchemeBoxItems() const
+    {
+        std::vector<CString> items;
+        for (int i = 0; i < m_pDlg->m_cbScheme.GetCount(); i++) {
+            CString str;
+            m_pDlg->m_cbScheme.GetLBText(i, str);
+            items.push_back(str);
+        }
+        return items;
+    }
+    bool IsEnabled(int nID) const { return ::IsWindowEnabled(::GetDlgItem(m_pDlg->m_hWnd, nID)); }
+
+    std::unique_ptr<CConfigServiceStore> m_pStore;
+    std::unique_ptr<CButtonConfig> m_pService;
+    CButtonSettingsDlg* m_pDlg = nullptr;
+};
+
+} // namespace
+
+TEST_F(SettingsDialogTest, EveryControlOfTheTemplateAtItsPlaceWithItsText)
+{
+    Store();
+    CButtonSettingsDlg& dlg = Open();
+    const struct
+    {
+        int nID;
+        RECT rcUnits;
+        LPCWSTR pszText;
+    } controls[] = {
+        {IDC_SCHEME_BOX, {52, 8, 101, 53}, nullptr},
+        {IDC_ADD_SCHEME, {157, 8, 45, 13}, L"Add"},
+        {IDC_DELETE_SCHEME, {211, 8, 45, 13}, L"&Delete"},
+        {IDC_BUTTON_LIST, {7, 41, 244, 111}, nullptr},
+        {IDC_EDIT_NAME, {84, 165, 122, 12}, L"Information"},
+        {IDC_EDIT_TITLE, {84, 185, 122, 13}, L"Information URL"},
+        {IDC_BROWSE, {211, 185, 45, 13}, L"Browse..."},
+        {IDC_TRAY_CHECK, {14, 217, 230, 10}, L"Show icon in the System Tray"},
+        {IDC_ABOUT, {7, 240, 45, 13}, L"About"},
+        {IDC_HELP_BUTTON, {57, 240, 45, 13}, L"Help"},
+        {IDC_OK_BUTTON, {107, 240, 45, 13}, L"OK"},
+        {IDC_CANCEL_BUTTON, {156, 240, 45, 13}, L"Cancel"},
+        {IDC_APPLY, {211, 240, 45, 13}, L"Apply"},
+        {IDC_LABEL_SCHEME, {6, 8, 45, 10}, L"Scheme"},
+        {IDC_BANNER, {7, 54, 244, 65}, L""},
+        {IDC_LABEL_NAME, {7, 164, 69, 8}, L"Button Name"},
+        {IDC_LABEL_ASSIGNMENT, {7, 186, 71, 8}, L"Button Assignment"},
+    };
+    HWND hPrev = nullptr;
+    for (const auto& c : controls) {
+        SCOPED_TRACE(c.nID);
+        const HWND hCtrl = ::GetDlgItem(dlg.m_hWnd, c.nID);
+        ASSERT_NE(hCtrl, nullptr);
+        // The dialog manager converts the position and the size each on its own.
+        RECT rcPos = {c.rcUnits.left, c.rcUnits.top, 0, 0};
+        RECT rcSize = {0, 0, c.rcUnits.right, c.rcUnits.bottom};
+        ::MapDialogRect(dlg.m_hWnd, &rcPos);
+        ::MapDialogRect(dlg.m_hWnd, &rcSize);
+        const RECT rcExpected = {rcPos.left, rcPos.top, rcPos.left + rcSize.right,
+                                 rcPos.top + rcSize.bottom};
+        RECT rc = {};
+        ::GetWindowRect(hCtrl, &rc);
+        ::MapWindowPoints(nullptr, dlg.m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
+        EXPECT_EQ(rc.left, rcExpected.left);
+        EXPECT_EQ(rc.top, rcExpected.top);
+        EXPECT_EQ(rc.right - rc.left, rcExpected.right - rcExpected.left);
+        if (c.nID != IDC_SCHEME_BOX) { // a drop-down's height is its edit field's
+            EXPECT_EQ(rc.bottom - rc.top, rcExpected.bottom - rcExpected.top);
+        }
+        if (c.pszText) {
+            WCHAR szText[64] = {};
+            ::GetWindowTextW(hCtrl, szText, ARRAYSIZE(szText));
+            EXPECT_STREQ(szText, c.pszText);
+        }
+        // Tab order is the template's order.
+        if (hPrev) {
+            HWND hNext = ::GetWindow(hPrev, GW_HWNDNEXT);
+            while (hNext && ::GetDlgCtrlID(hNext) == IDC_STATIC) // the etched lines
+                hNext = ::GetWindow(hNext, GW_HWNDNEXT);
+            EXPECT_EQ(hNext, hCtrl);
+        }
+        hPrev = hCtrl;
+    }
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dlg.m_hWnd, IDC_BANNER)));
+    WCHAR szTitle[64] = {};
+    ::GetWindowTextW(dlg.m_hWnd, szTitle, ARRAYSIZE(szTitle));
+    EXPECT_STREQ(szTitle, L"Kivora Buttons");
+    const LONG_PTR lListStyle = ::GetWindowLongPtrW(dlg.m_lstButtons.m_hWnd, GWL_STYLE);
+    EXPECT_EQ(lListStyle & (LVS_TYPEMASK | LVS_SINGLESEL | LVS_SHOWSELALWAYS),
+              LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS);
+    EXPECT_EQ(::GetWindowLongPtrW(dlg.m_cbScheme.m_hWnd, GWL_STYLE) & (CBS_DROPDOWNLIST | CBS_SORT),
+              CBS_DROPDOWN);
+    EXPECT_EQ(::SendMessageW(dlg.m_hWnd, DM_GETDEFID, 0, 0), MAKELRESULT(IDC_APPLY, DC_HASDEFID));
+
+    // Columns: a third and two thirds of the list's width.
+    RECT rcList = {};
+    ::GetWindowRect(dlg.m_lstButtons.m_hWnd, &rcList);
+    EXPECT_EQ(dlg.m_lstButtons.GetColumnWidth(0), (rcList.right - rcList.left) / 3);
+    EXPECT_EQ(dlg.m_lstButtons.GetColumnWidth(1), (rcList.right - rcList.left) * 2 / 3);
+}
+
+TEST_F(SettingsDialogTest, SetsAndRowsHoldTheServiceButtons)
+{
+    CButtonConfig& service = Store();
+    service.AddScheme(L"Work");
+    service.SelectScheme(L"Work");
+    service.SetButtonId(L"102");
+    service.SetName(L"My Home");
+    service.SetTitle(L"http://mine.example/");
+    service.SetTarget(L"http://mine.example/");
+    service.SetButtonId(L"103");
+    service.SetTitle(L"Help centre"); // an empty title would take the default target
+    service.SetTarget(L"C:\\Nowhere\\helpctr.exe -mode x");
+    service.SetLockState(L"lock");
+
+    CButtonSettingsDlg& dlg = Open();
+    EXPECT_EQ(dlg.m_nButtonCount, 11);
+    EXPECT_EQ(dlg.m_strDefaultName[1], L"Home");
+    EXPECT_EQ(dlg.m_strDefaultTitle[1], L"Home URL");
+    EXPECT_EQ(dlg.m_strDefaultTarget[3], L"KVKMail");
+    EXPECT_EQ(dlg.m_strDefaultName[8], L"VolumeUp");
+    EXPECT_EQ(dlg.m_strDefaultLock[8], L"LOCK");
+    EXPECT_EQ(dlg.m_strDefaultName[2], L"") << "a listed button without settings";
+
+    EXPECT_EQ(dlg.m_strButtonName[1], L"My Home");
+    EXPECT_EQ(dlg.m_strTarget[1], L"http://mine.example/");
+    EXPECT_EQ(dlg.m_strButtonName[0], L"Information") << "empty: the default set's";
+    EXPECT_EQ(dlg.m_strAssignTitle[0], L"Information URL");
+    WCHAR szWindows[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(szWindows, MAX_PATH);
+    EXPECT_EQ(dlg.m_strTarget[2], CString(szWindows) + L"\\Help\\windows.chm");
+    EXPECT_EQ(dlg.m_strLockState[2], L"LOCK");
+    EXPECT_EQ(dlg.m_strLockState[0], L"UNLOCKED");
+    EXPECT_EQ(ReadCurrentScheme(), L"Work") << "loading leaves the current scheme as it was";
+
+    ASSERT_EQ(dlg.m_lstButtons.GetItemCount(), 11);
+    EXPECT_EQ(dlg.m_lstButtons.GetItemText(1, 0), L"My Home");
+    EXPECT_EQ(dlg.m_lstButtons.GetItemText(3, 1), L"Launch eMail");
+    EXPECT_EQ(dlg.m_lstButtons.GetItemImage(3, 0), 6);
+    EXPECT_EQ(dlg.m_lstButtons.GetItemImage(3, 1), 7);
+    EXPECT_EQ(dlg.m_lstButtons.GetItemState(0, LVIS_SELECTED), static_cast<UINT>(LVIS_SELECTED));
+    EXPECT_EQ(dlg.m_nCurSel, 0);
+    EXPECT_TRUE(IsEnabled(IDC_DELETE_SCHEME)) << "Work is removable";
+    EXPECT_TRUE(dlg.m_bSchemeRemovable);
+    EXPECT_TRUE(IsEnabled(IDC_APPLY));
+    EXPECT_TRUE(IsEnabled(IDC_EDIT_NAME));
+}
+
+TEST_F(SettingsDialogTest, SchemeBoxShowsStoredNamesAndSelectsTheActiveOne)
+{
+    const struct
+    {
+        std::vector<LPCWSTR> added;
+        LPCWSTR pszCurrent;
+        int nSelected;
+    } cases[] = {
+        {{L"Work00000000", L"Homework", L"Home"}, L"Home", 2}, // a later item begins with it
+        {{L"Work00000000", L"Home"}, L"Work00000000", 1},
+        {{L"Home"}, L"QUELDA", 0},
+        {{L"Home"}, L"Elsewhere", -1}, // not in the box: no current item
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszCurrent);
+        CButtonConfig& service = Store();
+        for (LPCWSTR pszName : c.added)
+            service.AddScheme(pszName);
+        service.SelectScheme(c.pszCurrent);
+        CButtonSettingsDlg& dlg = Open();
+        std::vector<CString> expected = {L"Quelda"};
+        for (LPCWSTR pszName : c.added)
+            expected.push_back(ShownSchemeName(pszName, L"Quelda"));
+        EXPECT_EQ(SchemeBoxItems(), expected);
+        EXPECT_EQ(dlg.m_cbScheme.GetCurSel(), c.nSelected);
+        EXPECT_EQ(IsEnabled(IDC_DELETE_SCHEME), c.nSelected != 0);
+        delete m_pDlg;
+        m_pDlg = nullptr;
+    }
+}
+
+TEST_F(SettingsDialogTest, TrayValueAndALockedFirstButtonSetTheStartingStates)
+{
+    DWORD dwSaved = 0, cb = sizeof(dwSaved);
+    ::RegGetValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", RRF_RT_REG_DWORD, nullptr,
+                   &dwSaved, &cb);
+    const DWORD dwOne = 1;
+    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", REG_DWORD, &dwOne, 4);
+    Store("buttons=201,101\n201|VolumeUp|VolumeUpVal|VOLUME_UP|lock\n");
+    CButtonSettingsDlg& dlg = Open();
+    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", REG_DWORD, &dwSaved, 4);
+
+    EXPECT_EQ(dlg.m_chkTray.GetCheck(), BST_CHECKED);
+    EXPECT_EQ(dlg.m_strLockState[0], L"LOCK");
+    for (int nID : {IDC_EDIT_NAME, IDC_EDIT_TITLE, IDC_BROWSE, IDC_APPLY, IDC_DELETE_SCHEME})
+        EXPECT_FALSE(IsEnabled(nID)) << nID;
+    EXPECT_FALSE(dlg.m_bSchemeRemovable);
+}
+
+TEST_F(SettingsDialogTest, OddStoredValuesStillOpenAndStayStored)
+{
+    const std::string strLong(2000, 'x');
+    const std::string defaults = "buttons= 101,,103 ,\n"
+                                 " 101|" +
+                                 strLong + "|" + strLong + "|" + strLong +
+                                 "|UNLOCKED\n"
+                                 ",|\xc3\xbc\xe6\x8c\x89|%s%n|C:\\\xc3\xa9.exe|\n";
+    CButtonConfig& service = Store(defaults.c_str());
+    service.SelectScheme(L"Not listed");
+    CButtonSettingsDlg& dlg = Open();
+    EXPECT_EQ(dlg.m_nButtonCount, 4) << "empty entries and spaces count";
+    EXPECT_EQ(dlg.m_strButtonName[0].GetLength(), 2000);
+    EXPECT_EQ(dlg.m_strDefaultName[0].GetLength(), 2000);
+    EXPECT_EQ(dlg.m_lstButtons.GetItemText(0, 1).GetLength(), 2000);
+    EXPECT_EQ(dlg.m_cbScheme.GetCurSel(), -1);
+    EXPECT_EQ(ReadCurrentScheme(), L"Not listed");
+    delete m_pDlg;
+    m_pDlg = nullptr;
+
+    // Opening changed nothing stored.
+    service.SelectScheme(L"QUELDA");
+    service.SetButtonId(L" 101");
+    EXPECT_EQ(service.GetName().GetLength(), 2000);
+    service.SetButtonId(L",");
+    EXPECT_EQ(service.GetTitle(), L"%s%n");
+    EXPECT_EQ(service.GetName(), L"\x00fc\x6309");
+}
