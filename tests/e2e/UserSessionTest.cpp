@@ -1,0 +1,104 @@
+// The built program as a user meets it: started, its dialog found by its title and looked at,
+// closed with the close box.
+#include "EventServerProbe.h"
+#include "framework/String.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <fstream>
+#include <vector>
+
+namespace {
+
+// Wine maps the Unix root to drive Z:.
+CString WinePath(const char* pszUnixPath)
+{
+    CString strPath(L"Z:");
+    for (const char* p = pszUnixPath; *p; ++p)
+        strPath += static_cast<WCHAR>(*p == '/' ? '\\' : *p);
+    return strPath;
+}
+
+HWND WaitForDialog(DWORD dwProcessId, LPCWSTR lpszTitle, DWORD dwTimeout = 20000)
+{
+    for (const DWORD dwStart = ::GetTickCount(); ::GetTickCount() - dwStart < dwTimeout;) {
+        for (HWND hWnd = nullptr; (hWnd = ::FindWindowExW(nullptr, hWnd, L"#32770", lpszTitle));) {
+            DWORD dwOwner = 0;
+            ::GetWindowThreadProcessId(hWnd, &dwOwner);
+            if (dwOwner == dwProcessId && ::IsWindowVisible(hWnd)) return hWnd;
+        }
+        ::Sleep(50);
+    }
+    return nullptr;
+}
+
+// The window as it looks on the screen, as a 24-bit BMP file.
+bool SaveScreenshot(HWND hWnd, const CString& strPath)
+{
+    RECT rc = {};
+    ::GetWindowRect(hWnd, &rc);
+    const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+    HDC hScreen = ::GetDC(nullptr);
+    HDC hMem = ::CreateCompatibleDC(hScreen);
+    BITMAPINFOHEADER bih = {sizeof(bih), cx, cy, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* pBits = nullptr;
+    HBITMAP hBitmap = ::CreateDIBSection(hScreen, reinterpret_cast<BITMAPINFO*>(&bih),
+                                         DIB_RGB_COLORS, &pBits, nullptr, 0);
+    HGDIOBJ hOld = ::SelectObject(hMem, hBitmap);
+    ::BitBlt(hMem, 0, 0, cx, cy, hScreen, rc.left, rc.top, SRCCOPY);
+    ::GdiFlush();
+    const DWORD cbImage = static_cast<DWORD>(((cx * 3 + 3) & ~3) * cy);
+    BITMAPFILEHEADER bfh = {0x4D42, 0, 0, 0, sizeof(bfh) + sizeof(bih)};
+    bfh.bfSize = bfh.bfOffBits + cbImage;
+    std::ofstream out(strPath.GetString(), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&bfh), sizeof(bfh));
+    out.write(reinterpret_cast<const char*>(&bih), sizeof(bih));
+    out.write(static_cast<const char*>(pBits), cbImage);
+    ::SelectObject(hMem, hOld);
+    ::DeleteObject(hBitmap);
+    ::DeleteDC(hMem);
+    ::ReleaseDC(nullptr, hScreen);
+    return out.good() && cx > 0 && cy > 0;
+}
+
+} // namespace
+
+TEST(UserSessionTest, TheDialogOpensShowsAndClosesWithItsCloseBox)
+{
+    ::CoInitialize(nullptr);
+    {
+        CEventServerProbe probe;
+        ASSERT_TRUE(probe.IsConnected());
+        probe.Reset();
+        for (LPCWSTR pszParams : {L"", L" BUTTON=305"}) {
+            SCOPED_TRACE(pszParams);
+            CString strCommand = L"\"" + WinePath(PROGRAM_PATH) + L"\"" + pszParams;
+            STARTUPINFOW si = {};
+            si.cb = sizeof(si);
+            PROCESS_INFORMATION pi = {};
+            ASSERT_TRUE(::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE,
+                                         0, nullptr, nullptr, &si, &pi));
+            const HWND hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
+            ASSERT_NE(hDlg, nullptr) << "no dialog";
+            EXPECT_EQ(probe.Counts().registrations, 49) << "listening while the dialog is open";
+            ::UpdateWindow(hDlg);
+            ::Sleep(300); // let the list paint
+            if (!*pszParams) {
+                EXPECT_TRUE(SaveScreenshot(hDlg, WinePath(BUILD_DIR "/e2e-dialog.bmp")));
+            }
+            HWND hList = ::GetDlgItem(hDlg, 1000);
+            EXPECT_EQ(::SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0), 11);
+
+            ::PostMessageW(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0); // the close box
+            ASSERT_EQ(::WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+            DWORD dwExit = 99;
+            ::GetExitCodeProcess(pi.hProcess, &dwExit);
+            EXPECT_EQ(dwExit, 0u);
+            ::CloseHandle(pi.hThread);
+            ::CloseHandle(pi.hProcess);
+            EXPECT_EQ(probe.Counts().registrations, 0);
+            EXPECT_EQ(probe.Counts().connections, 0);
+        }
+    }
+    ::CoUninitialize();
+}
