@@ -1,5 +1,6 @@
 // The main settings dialog, created modeless with its real controls, over the real stand-ins.
 #include "ConfigServiceStore.h"
+#include "ScriptedConfig.h"
 #include "StringPrinter.h"
 #include "config/Schemes.h"
 #include "dialog/ButtonSettingsDlg.h"
@@ -269,4 +270,29 @@ TEST_F(SettingsDialogTest, OddStoredValuesStillOpenAndStayStored)
     service.SetButtonId(L",");
     EXPECT_EQ(service.GetTitle(), L"%s%n");
     EXPECT_EQ(service.GetName(), L"\x00fc\x6309");
+}
+
+TEST_F(SettingsDialogTest, AServiceThatAnswersLittle)
+{
+    CScriptedConfig scripted;
+    CScriptedConfigRegistration registration(scripted);
+    scripted.m_answers = {{L"GetButtonList", L"101,102"},
+                          {L"GetSchemeList", L"QUELDA,,Home,Other,"},
+                          {L"GetCurrentScheme", L""}};
+    {
+        CButtonSettingsDlg& dlg = Open();
+        EXPECT_EQ(dlg.m_nButtonCount, 2);
+        EXPECT_EQ(SchemeBoxItems(), (std::vector<CString>{L"Quelda", L"Home", L"Other"}));
+        EXPECT_EQ(dlg.m_cbScheme.GetCurSel(), 1) << "an empty active scheme: the second item";
+        EXPECT_EQ(dlg.m_strLockState[1], L"UNLOCKED");
+        delete m_pDlg;
+        m_pDlg = nullptr;
+    }
+    // Without the service every read is empty: one row from empty texts.
+    scripted.m_bFailCreation = true;
+    CButtonSettingsDlg& dlg = Open();
+    EXPECT_EQ(dlg.m_nButtonCount, 1);
+    EXPECT_EQ(dlg.m_lstButtons.GetItemCount(), 1);
+    EXPECT_EQ(dlg.m_cbScheme.GetCount(), 0);
+    EXPECT_EQ(dlg.m_strLockState[0], L"UNLOCKED");
 }
