@@ -1,6 +1,7 @@
 #include "dialog/ButtonSettingsDlg.h"
 #include "config/Schemes.h"
 #include "config/Settings.h"
+#include "shell/TargetIcons.h"
 
 BEGIN_MESSAGE_MAP(CButtonSettingsDlg, CDialog)
 END_MESSAGE_MAP()
@@ -81,9 +82,7 @@ BOOL CButtonSettingsDlg::OnInitDialog()
     SetDialogTexts();
     FillSchemeBox();
     LoadCurrentSet();
-
-    m_lstButtons.SetImageList(*m_pLargeImages, LVSIL_NORMAL);
-    m_lstButtons.SetImageList(*m_pSmallImages, LVSIL_SMALL);
+    RefreshButtonIcons();
     RECT rc = {};
     m_lstButtons.GetWindowRect(&rc);
     const int nWidth = rc.right - rc.left;
@@ -130,6 +129,7 @@ void CButtonSettingsDlg::LoadButtonTable()
         }
         m_config[k].SetButtonId(ids[k]);
     }
+    m_strBrowserPath = GetBrowserCommand();
 
     COwningPtrList<ButtonSetting> defaults;
     LoadSchemeSettings(L"Quelda", defaults);
@@ -308,4 +308,19 @@ void CButtonSettingsDlg::EnableDelete(BOOL bEnable)
     UpdateData(TRUE);
     ::EnableWindow(::GetDlgItem(m_hWnd, IDC_DELETE_SCHEME), bEnable);
     UpdateData(TRUE);
+}
+
+void CButtonSettingsDlg::RefreshButtonIcons()
+{
+    ImageList_RemoveAll(*m_pSmallImages);
+    const CIconContext context = {m_strBrowserPath, ReadSupportedExtensions()};
+    const CString strIconsDir = GetProgramFilesDir() + L"\\QUELDA\\Kivora Button Support\\Icons";
+    for (int n = 0; n < 9; n++) {
+        // Buttons 7 and 8 share the last default icon.
+        const UINT nDefaultIcon = IDI_BUTTON_INFORMATION + (n < 8 ? n : 7);
+        UpdateButtonIcons(*m_pSmallImages, strIconsDir, m_strKeyIcon[n], nDefaultIcon, 2 * n,
+                          m_strTarget[n], 2 * n + 1, context);
+    }
+    m_lstButtons.SetImageList(*m_pLargeImages, LVSIL_NORMAL);
+    m_lstButtons.SetImageList(*m_pSmallImages, LVSIL_SMALL);
 }

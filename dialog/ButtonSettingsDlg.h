@@ -34,6 +34,8 @@ public:
 
     // Relabels the current set and makes one row per position in use.
     void FillButtonList();
+    // Rebuilds the small image list: each button's own icon and its target's.
+    void RefreshButtonIcons();
     void UpdateEditLock(BOOL bEnable, const CString* pstrScheme = nullptr);
     void EnableDelete(BOOL bEnable);
 

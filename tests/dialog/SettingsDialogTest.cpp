@@ -296,3 +296,33 @@ TEST_F(SettingsDialogTest, AServiceThatAnswersLittle)
     EXPECT_EQ(dlg.m_cbScheme.GetCount(), 0);
     EXPECT_EQ(dlg.m_strLockState[0], L"UNLOCKED");
 }
+
+TEST_F(SettingsDialogTest, RebuildKeepsTheEditsAndTheImagesOfNineButtons)
+{
+    for (const char* pszDefaults : {kDefaults, "buttons=101,102\n101|Mail|eMailVal|KVKMail|\n"}) {
+        Store(pszDefaults);
+        CButtonSettingsDlg& dlg = Open();
+        EXPECT_EQ(ImageList_GetImageCount(*dlg.m_pSmallImages), 30) << "nine buttons, always";
+        EXPECT_EQ(::SendMessageW(dlg.m_lstButtons.m_hWnd, LVM_GETIMAGELIST, LVSIL_SMALL, 0),
+                  reinterpret_cast<LRESULT>(dlg.m_pSmallImages->m_hImageList));
+        EXPECT_EQ(dlg.m_lstButtons.GetExtendedStyle(),
+                  static_cast<DWORD>(LVS_EX_SUBITEMIMAGES | LVS_EX_FULLROWSELECT |
+                                     LVS_EX_ONECLICKACTIVATE));
+
+        ::SetDlgItemTextW(dlg.m_hWnd, IDC_EDIT_NAME, L"typed name");
+        ::SetDlgItemTextW(dlg.m_hWnd, IDC_EDIT_TITLE, L"typed title");
+        dlg.FillButtonList();
+        for (int i = 0; i < dlg.m_lstButtons.GetItemCount(); i++)
+            EXPECT_EQ(dlg.m_lstButtons.GetItemState(i, LVIS_SELECTED), 0u) << i;
+        WCHAR szText[32] = {};
+        ::GetDlgItemTextW(dlg.m_hWnd, IDC_EDIT_NAME, szText, ARRAYSIZE(szText));
+        EXPECT_STREQ(szText, L"typed name");
+        ::GetDlgItemTextW(dlg.m_hWnd, IDC_EDIT_TITLE, szText, ARRAYSIZE(szText));
+        EXPECT_STREQ(szText, L"typed title");
+        const int nLast = dlg.m_lstButtons.GetItemCount() - 1;
+        EXPECT_EQ(dlg.m_lstButtons.GetItemImage(nLast, 0), 2 * nLast);
+        EXPECT_EQ(dlg.m_lstButtons.GetItemImage(nLast, 1), 2 * nLast + 1);
+        delete m_pDlg;
+        m_pDlg = nullptr;
+    }
+}

@@ -1,0 +1,229 @@
+// Target classification and icons, against real files and associations in the prefix.
+#include "StringPrinter.h"
+#include "res/resource.h"
+#include "shell/TargetIcons.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+const WCHAR kBrowser[] = L"\"C:\\Program Files\\Browser\\browser.exe\" ";
+
+void SetMachineDefault(const CString& strKey, LPCWSTR pszValue)
+{
+    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, strKey, nullptr, REG_SZ, pszValue,
+                      static_cast<DWORD>((wcslen(pszValue) + 1) * sizeof(WCHAR)));
+}
+
+CString WindowsDir()
+{
+    WCHAR sz[MAX_PATH] = {};
+    ::GetWindowsDirectoryW(sz, MAX_PATH);
+    return sz;
+}
+
+// What an icon looks like, drawn at 16 by 16: equal pictures give equal vectors.
+std::vector<DWORD> Pixels(HICON hIcon)
+{
+    std::vector<DWORD> pixels(16 * 16, 0);
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* pBits = nullptr;
+    HDC hDC = ::CreateCompatibleDC(nullptr);
+    HBITMAP hBitmap = ::CreateDIBSection(hDC, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
+    ::DrawIconEx(hDC, 0, 0, hIcon, 16, 16, 0, nullptr, DI_NORMAL);
+    ::GdiFlush();
+    memcpy(pixels.data(), pBits, pixels.size() * sizeof(DWORD));
+    ::SelectObject(hDC, hOld);
+    ::DeleteObject(hBitmap);
+    ::DeleteDC(hDC);
+    return pixels;
+}
+
+std::vector<DWORD> ProgramIcon(UINT nID)
+{
+    HICON hIcon = static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(nID), IMAGE_ICON, 16, 16, 0));
+    const std::vector<DWORD> pixels = Pixels(hIcon);
+    ::DestroyIcon(hIcon);
+    return pixels;
+}
+
+std::vector<DWORD> TargetIconPixels(const CString& strPath, const CString& strBrowser)
+{
+    HICON hIcon = GetTargetIcon(strPath, strBrowser);
+    if (!hIcon) return {};
+    const std::vector<DWORD> pixels = Pixels(hIcon);
+    ::DestroyIcon(hIcon);
+    return pixels;
+}
+
+} // namespace
+
+TEST(TargetIconsTest, ProgramPathsOfCommandLines)
+{
+    const struct
+    {
+        LPCWSTR pszCommand, pszProgram;
+    } cases[] = {
+        {L"\"C:\\Program Files\\App\\app.exe\" /x \"%1\"", L"\"C:\\PROGRAM FILES\\APP\\APP.EXE\""},
+        {L"C:\\My App\\app.exe %1", L"\"C:\\MY APP\\APP.EXE\""},
+        {L"\"C:\\App\\app.exe\" \"%1\"", L"C:\\APP\\APP.EXE"},
+        {L"C:\\App\\app.exe", L"C:\\APP\\APP.EXE"},
+        {L" C:\\app.exe", L" C:\\APP.EXE"}, // a leading blank is not a blank in the path
+        {L"notepad %1", L"NOTEPAD %1"},
+        {L"", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ExtractProgramPath(c.pszCommand), c.pszProgram) << c.pszCommand;
+}
+
+TEST(TargetIconsTest, EnvironmentTokens)
+{
+    ::SetEnvironmentVariableW(L"KV_LONG", L"C:\\a folder longer than nineteen");
+    ::SetEnvironmentVariableW(L"KV_SELF", L"%KV_SELF%x");
+    const CString strSystemRoot = WindowsDir();
+    const struct
+    {
+        LPCWSTR pszText, pszBrowser;
+        CString strExpected;
+    } cases[] = {
+        {L"%SystemRoot%\\notepad.exe", kBrowser, strSystemRoot + L"\\notepad.exe"},
+        {L"%KV_UNDEFINED%\\a.exe", kBrowser, L"%KV_UNDEFINED%\\a.exe"},
+        {L"50% off", kBrowser, L"50% off"},
+        {L"%KV_LONG%\\x.exe %KV_LONG%", kBrowser,
+         L"\"C:\\Program Files\\x.exe \"C:\\Program Files"},
+        {L"%KV_LONG%\\x.exe", L"browser.exe", L"\\x.exe"},
+        {L"", kBrowser, L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ExpandEnvironmentTokens(c.pszText, c.pszBrowser), c.strExpected) << c.pszText;
+    // A value that holds its own token ends all the same.
+    EXPECT_EQ(ExpandEnvironmentTokens(L"%KV_SELF%", kBrowser).Left(9), L"%KV_SELF%");
+    ::SetEnvironmentVariableW(L"KV_LONG", nullptr);
+    ::SetEnvironmentVariableW(L"KV_SELF", nullptr);
+}
+
+TEST(TargetIconsTest, WhichFileStandsForATarget)
+{
+    SetMachineDefault(L"Software\\Classes\\.kvd", L"KvTest.Document");
+    SetMachineDefault(L"Software\\Classes\\KvTest.Document\\Shell\\Open\\Command",
+                      L"\"C:\\Program Files\\Kv Viewer\\viewer.exe\" /open \"%1\"");
+    const CIconContext context = {kBrowser, L".htm .Html .PHP"};
+    const CString strBrowser = ExpandEnvironmentTokens(kBrowser, kBrowser);
+    const struct
+    {
+        LPCWSTR pszTarget;
+        CString strPath;
+    } cases[] = {
+        {L"", strBrowser}, // the empty extension is in every list
+        {L"http://www.quelda.example/", strBrowser},
+        {L"www.quelda.example", strBrowser},
+        {L"C:\\HTTP Tools\\tool.exe", strBrowser},
+        {L"C:\\Pages\\index.html", strBrowser},
+        {L"C:\\Pages\\index.htm", strBrowser},
+        {L"c:\\links\\site.url", L"C:\\LINKS\\SITE.URL"},
+        {L"C:\\Links.URL\\app.lnk", L"C:\\LINKS.URL\\APP.LNK"},
+        {L"%SystemRoot%\\notepad.exe", WindowsDir() + L"\\NOTEPAD.EXE"},
+        {L"C:\\Docs\\report.kvd", L"C:\\PROGRAM FILES\\KV VIEWER\\VIEWER.EXE"},
+        {L"C:\\Docs\\report.none", L""},
+        {L"\"C:\\Docs\\report.kvd\" /p", L"C:\\PROGRAM FILES\\KV VIEWER\\VIEWER.EXE"},
+        {L"volume_up", L""},
+        {L":", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(GetIconSourcePath(c.pszTarget, context), c.strPath) << c.pszTarget;
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.kvd");
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\KvTest.Document");
+}
+
+TEST(TargetIconsTest, BrowserFromTheHtmlAssociation)
+{
+    const CString strSaved = ReadMachineString(L"Software\\Classes\\.html", L"");
+    SetMachineDefault(L"Software\\Classes\\.html", L"KvTest.Page");
+    SetMachineDefault(L"Software\\Classes\\KvTest.Page\\shell\\open\\command",
+                      L"\"C:\\Program Files\\Browser\\browser.exe\" -url \"%1\"");
+    EXPECT_EQ(GetBrowserCommand(), L"\"C:\\Program Files\\Browser\\browser.exe\"");
+    SetMachineDefault(L"Software\\Classes\\KvTest.Page\\shell\\open\\command", L"browse %1");
+    EXPECT_EQ(GetBrowserCommand(), L"brow") << "no .exe: the first four characters";
+    SetMachineDefault(L"Software\\Classes\\.html", strSaved);
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\KvTest.Page");
+    EXPECT_EQ(ReadMachineString(L"Software\\Classes\\KvTest.Page", L""), L"");
+}
+
+TEST(TargetIconsTest, IconsOfRealFilesAndTheFallback)
+{
+    const std::vector<DWORD> unknown = ProgramIcon(IDI_UNKNOWN_TARGET);
+    WCHAR szPlain[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, szPlain);
+    wcscat(szPlain, L"plain.kvnone");
+    ::CloseHandle(::CreateFileW(szPlain, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const CString strNotepad = WindowsDir() + L"\\notepad.exe";
+
+    EXPECT_EQ(GetTargetIcon(L"", strNotepad), nullptr);
+    EXPECT_NE(TargetIconPixels(strNotepad, L""), unknown) << "a program with an icon";
+    EXPECT_EQ(TargetIconPixels(L"C:\\Nowhere\\missing.exe", strNotepad), unknown);
+    EXPECT_EQ(TargetIconPixels(szPlain, strNotepad), unknown) << "only the shell's generic icon";
+    ::DeleteFileW(szPlain);
+    EXPECT_EQ(TargetIconPixels(CString(L'x', 2000), strNotepad), unknown);
+    // An Internet shortcut shows the browser's icon, whether or not the shortcut exists.
+    EXPECT_EQ(TargetIconPixels(L"C:\\NOWHERE\\SITE.URL", strNotepad),
+              TargetIconPixels(strNotepad, L""));
+    EXPECT_EQ(TargetIconPixels(L"C:\\NOWHERE\\SITE.URL", L""), unknown);
+}
+
+TEST(TargetIconsTest, ButtonImagesInTheList)
+{
+    WCHAR szStart[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, szStart);
+    WCHAR szTemp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, szTemp);
+    const CString strIcons = CString(szTemp) + L"kv-icons";
+    ::CreateDirectoryW(strIcons, nullptr);
+    // Button icons of their own: an icon file, and a file that is no icon.
+    CString strArtwork(L"Z:");
+    for (const char* p = ICONS_DIR "/mute.ico"; *p; ++p)
+        strArtwork += static_cast<WCHAR>(*p == '/' ? '\\' : *p);
+    ASSERT_TRUE(::CopyFileW(strArtwork, strIcons + L"\\mine.ico", FALSE));
+    ASSERT_TRUE(::CopyFileW(strArtwork.Left(strArtwork.GetLength() - 8) + L"..\\app.rc",
+                            strIcons + L"\\broken.ico", FALSE));
+
+    HIMAGELIST hImages = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 24);
+    const CIconContext context = {L"", L""};
+    UpdateButtonIcons(hImages, strIcons, L"", IDI_BUTTON_MAIL, 6, L"VOLUME_MUTE", 7, context);
+    EXPECT_EQ(ImageList_GetImageCount(hImages), 30);
+    auto image = [&](int n) {
+        HICON hIcon = ImageList_GetIcon(hImages, n, ILD_NORMAL);
+        const std::vector<DWORD> pixels = Pixels(hIcon);
+        ::DestroyIcon(hIcon);
+        return pixels;
+    };
+    EXPECT_EQ(image(6), ProgramIcon(IDI_BUTTON_MAIL));
+    EXPECT_EQ(image(7), ProgramIcon(IDI_MUTE));
+    UpdateButtonIcons(hImages, strIcons, L"..\\..\\missing.ico", IDI_BUTTON_NEWS, 16, L"VOLUME_UP",
+                      17, context);
+    EXPECT_EQ(image(16), ProgramIcon(IDI_BUTTON_NEWS));
+    EXPECT_EQ(image(17), ProgramIcon(IDI_VOLUME));
+    // The same words in lower case are ordinary targets; without an icon the image stays.
+    UpdateButtonIcons(hImages, strIcons, L"", IDI_BUTTON_NEWS, 16, L"volume_down", 17, context);
+    EXPECT_EQ(image(17), ProgramIcon(IDI_VOLUME));
+    UpdateButtonIcons(hImages, strIcons, L"", IDI_BUTTON_NEWS, 16, L"C:\\missing.exe", 17, context);
+    EXPECT_EQ(image(17), ProgramIcon(IDI_UNKNOWN_TARGET));
+    UpdateButtonIcons(hImages, strIcons, L"mine.ico", IDI_BUTTON_NEWS, 16, L"", 17, context);
+    EXPECT_NE(image(16), ProgramIcon(IDI_BUTTON_NEWS)) << "the file's icon";
+    UpdateButtonIcons(hImages, strIcons, strIcons + L"\\broken.ico", IDI_BUTTON_NEWS, 16, L"", 17,
+                      context);
+    EXPECT_EQ(ImageList_GetImageCount(hImages), 30);
+
+    WCHAR szNow[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, szNow);
+    EXPECT_EQ(CString(szNow).CompareNoCase(strIcons), 0) << "the icons folder stays current";
+    ImageList_Destroy(hImages);
+    ::SetCurrentDirectoryW(szStart);
+    ::DeleteFileW(strIcons + L"\\mine.ico");
+    ::DeleteFileW(strIcons + L"\\broken.ico");
+    ::RemoveDirectoryW(strIcons);
+}
