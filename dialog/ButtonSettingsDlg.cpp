@@ -4,6 +4,20 @@
 #include "shell/TargetIcons.h"
 
 BEGIN_MESSAGE_MAP(CButtonSettingsDlg, CDialog)
+    ON_NOTIFY(NM_CLICK, IDC_BUTTON_LIST, OnListClick)
+    ON_NOTIFY(LVN_KEYDOWN, IDC_BUTTON_LIST, OnListKeyDown)
+    ON_NOTIFY(NM_KILLFOCUS, IDC_BUTTON_LIST, OnListKillFocus)
+    ON_EN_KILLFOCUS(IDC_EDIT_NAME, CommitName)
+    ON_EN_KILLFOCUS(IDC_EDIT_TITLE, CommitEdits)
+    ON_EN_SETFOCUS(IDC_EDIT_NAME, OnNameSetFocus)
+    ON_EN_SETFOCUS(IDC_EDIT_TITLE, OnTitleSetFocus)
+    ON_BN_CLICKED(IDC_APPLY, OnApply)
+    ON_BN_CLICKED(IDC_OK_BUTTON, OnOkButton)
+    ON_BN_CLICKED(IDC_CANCEL_BUTTON, OnCancel)
+    ON_BN_CLICKED(IDC_HELP_BUTTON, OnHelpButton)
+    ON_WM_CLOSE()
+    ON_WM_DESTROY()
+    ON_WM_HELPINFO()
 END_MESSAGE_MAP()
 
 namespace {
@@ -11,6 +25,8 @@ namespace {
 const WCHAR kTooManyButtons[] = L"Initialization file has too many buttons in button list";
 const WCHAR kUnlocked[] = L"UNLOCKED";
 const WCHAR kLocked[] = L"LOCK";
+const WCHAR kTrayWindow[] = L"Quelda Kivora System Tray Window";
+const WCHAR kTrayKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQKVUI";
 
 // A help centre that is not there gives way to the Windows help file.
 CString MendHelpCentreTarget(const CString& strTarget)
@@ -323,4 +339,290 @@ void CButtonSettingsDlg::RefreshButtonIcons()
     }
     m_lstButtons.SetImageList(*m_pLargeImages, LVSIL_NORMAL);
     m_lstButtons.SetImageList(*m_pSmallImages, LVSIL_SMALL);
+}
+
+void CButtonSettingsDlg::DisableEditing()
+{
+    for (int nID : {IDC_EDIT_NAME, IDC_EDIT_TITLE, IDC_BROWSE, IDC_DELETE_SCHEME})
+        ::EnableWindow(::GetDlgItem(m_hWnd, nID), FALSE);
+}
+
+CString CButtonSettingsDlg::GetSelectedSchemeText()
+{
+    const int nSel = m_cbScheme.GetCurSel();
+    UpdateData(TRUE);
+    CString str;
+    if (nSel >= 0) m_cbScheme.GetLBText(nSel, str);
+    return str;
+}
+
+int CButtonSettingsDlg::ClampedSelection()
+{
+    if (m_nCurSel >= m_nButtonCount) m_nCurSel = m_nButtonCount - 1;
+    if (m_nCurSel < 0) m_nCurSel = 0;
+    return m_nCurSel;
+}
+
+void CButtonSettingsDlg::SelectRow(int nRow)
+{
+    m_lstButtons.SetItemState(nRow, LVIS_SELECTED, LVIS_SELECTED);
+}
+
+// Called when a row of the list is clicked: that button goes into the edits.
+void CButtonSettingsDlg::OnListClick(NMHDR*, LRESULT* pResult)
+{
+    m_nCurSel = static_cast<int>(
+        m_lstButtons.SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    if (m_nCurSel < 0) {
+        m_nCurSel = static_cast<int>(m_lstButtons.SendMessage(LVM_GETHOTITEM));
+        if (m_nCurSel >= 0) SelectRow(m_nCurSel);
+    }
+    // Clamped for use only: a click on no row leaves -1 for the next handler.
+    int nRow = m_nCurSel;
+    if (nRow >= m_nButtonCount) nRow = m_nButtonCount - 1;
+    if (nRow < 0) nRow = 0;
+    SelectRow(nRow);
+    m_strEditTitle = m_strAssignTitle[nRow];
+    m_strEditName = m_strButtonName[nRow];
+    UpdateData(FALSE);
+
+    UpdateData(TRUE);
+    CString strScheme = GetSelectedSchemeText();
+    const CString strLock = ReadButtonLock(strScheme, m_nCurSel);
+    strScheme.MakeUpper();
+    const BOOL bLocked = strLock == kLocked || (strLock.IsEmpty() && m_bSetLock);
+    UpdateEditLock(!bLocked, &strScheme);
+    m_bSchemeRemovable =
+        !EqualNoCase(strScheme, kMakerScheme) && !EqualNoCase(strScheme, m_strMakerSchemeText);
+    EnableDelete(m_bSchemeRemovable);
+
+    UpdateData(TRUE);
+    const CString strName = m_lstButtons.GetItemText(m_nCurSel, 0);
+    const CString strTitle = m_lstButtons.GetItemText(m_nCurSel, 1);
+    if (!strName.IsEmpty()) m_strEditName = strName;
+    if (!strTitle.IsEmpty()) m_strEditTitle = strTitle;
+    UpdateData(FALSE);
+    *pResult = 0;
+}
+
+// Called for a key pressed in the list, before the list moves its own selection.
+void CButtonSettingsDlg::OnListKeyDown(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    *pResult = 0;
+    const WORD wKey = reinterpret_cast<NMLVKEYDOWN*>(pNMHDR)->wVKey;
+    const int nCurrent = static_cast<int>(
+        m_lstButtons.SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    int nRow = wKey == VK_UP ? nCurrent - 1 : wKey == VK_DOWN ? nCurrent + 1 : 0;
+    if (nRow < 0) nRow = 0;
+    if (nRow == 1) m_lstButtons.SetItemState(0, 0, LVIS_SELECTED);
+    if (nRow > m_nButtonCount - 1) {
+        m_nCurSel = m_nButtonCount - 1;
+        UpdateData(TRUE);
+        m_strEditName = m_strButtonName[ClampedSelection()];
+        m_strEditTitle = m_strAssignTitle[m_nCurSel];
+        UpdateData(FALSE);
+        return;
+    }
+    m_nCurSel = nRow;
+    m_strEditName = m_strButtonName[nRow];
+    m_strEditTitle = m_strAssignTitle[nRow];
+    UpdateData(FALSE);
+
+    UpdateData(TRUE);
+    const CString strScheme = m_strCurScheme;
+    const CString strLock = ReadButtonLock(strScheme, m_nCurSel);
+    UpdateEditLock(!(strLock == kLocked || (strLock.IsEmpty() && m_bSetLock)), &strScheme);
+
+    UpdateData(TRUE);
+    SelectRow(nRow);
+    UpdateData(FALSE);
+}
+
+// Called when the list loses the focus: nothing to do.
+void CButtonSettingsDlg::OnListKillFocus(NMHDR*, LRESULT* pResult)
+{
+    *pResult = 0;
+}
+
+void CButtonSettingsDlg::OnNameSetFocus()
+{
+    UpdateData(TRUE);
+    UpdateData(FALSE);
+}
+
+// Called when the assignment edit gets the focus: its whole text is selected, ready to replace.
+void CButtonSettingsDlg::OnTitleSetFocus()
+{
+    m_edtTitle.SetSel(0, -1);
+    m_edtTitle.SendMessage(EM_SCROLLCARET);
+    UpdateData(TRUE);
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+// Called when the name edit loses the focus. A new name alone neither rebuilds the list nor
+// counts as a change of the scheme.
+void CButtonSettingsDlg::CommitName()
+{
+    UpdateData(TRUE);
+    m_strButtonName[ClampedSelection()] = m_strEditName;
+    UpdateData(FALSE);
+}
+
+// Called when the assignment edit loses the focus, and first by Apply and OK.
+void CButtonSettingsDlg::CommitEdits()
+{
+    UpdateData(TRUE);
+    const CString strName = m_strEditName;
+    const CString strTitle = m_strEditTitle;
+    UpdateData(FALSE);
+    const int nPos = ClampedSelection();
+    m_strButtonName[nPos] = strName;
+    // The label of a menu choice that the edit shows unchanged stays a menu choice.
+    if (m_strAssignTitle[nPos] == strTitle) return;
+    // What was typed is the target itself: a path or a URL.
+    m_strAssignTitle[nPos] = strTitle;
+    m_strTarget[nPos] = strTitle;
+    if (m_bDropped == 1) {
+        m_strTarget[nPos] = m_strDroppedPath;
+        m_bDropped = FALSE;
+    }
+    m_bTitleFromMenu = FALSE;
+    RefreshButtonIcons();
+    FillButtonList();
+    m_bModified = TRUE;
+}
+
+void CButtonSettingsDlg::SaveScheme()
+{
+    CString strScheme = m_strCurScheme;
+    UpdateData(FALSE);
+    strScheme = StoredSchemeName(strScheme, m_strMakerSchemeText);
+    CStringList schemes;
+    ReadSchemeList(schemes);
+    const BOOL bListed = schemes.Find(strScheme) != nullptr;
+    CString strUpper = strScheme;
+    if (strUpper.MakeUpper() != kMakerScheme) {
+        const int nAdded = bListed ? 0 : AddSchemeIfMissing(strScheme);
+        // An existing scheme is written afresh: its old settings go, its name comes back.
+        if (nAdded != 1) {
+            RemoveSchemeSettings(strScheme);
+            AddSchemeIfMissing(strScheme);
+        }
+        CButtonConfig config;
+        config.SelectScheme(strScheme);
+        for (int i = 0; i < m_nButtonCount && i < kMaxButtons; i++) {
+            m_config[i].SetName(m_strButtonName[i]);
+            m_config[i].SetTitle(m_strAssignTitle[i]);
+            m_config[i].SetTarget(m_strTarget[i]);
+            m_config[i].SetLockState(m_strLockState[i]);
+        }
+    }
+    m_bModified = FALSE;
+    SelectCurrentScheme(strScheme);
+}
+
+int CButtonSettingsDlg::AddSchemeIfMissing(const CString& strScheme)
+{
+    CStringList schemes;
+    ReadSchemeList(schemes);
+    if (schemes.IsEmpty() || schemes.GetTail() == strScheme) return 0;
+    // A substring test: a name inside a longer stored name counts as listed.
+    if (m_config[1].GetSchemeList().Find(strScheme) < 0) {
+        m_config[1].AddScheme(strScheme);
+        m_strCurScheme = strScheme;
+    }
+    return 1;
+}
+
+int CButtonSettingsDlg::RemoveSchemeSettings(const CString& strScheme)
+{
+    CButtonConfig config;
+    config.SelectScheme(strScheme);
+    for (int i = 0; i < m_nButtonCount && i < kMaxButtons; i++)
+        m_config[i].RemoveScheme(strScheme);
+    config.SelectScheme(L"Quelda");
+    m_strCurScheme = L"Quelda";
+    return 1;
+}
+
+// Called by the Apply button (and by Enter, Apply being the default button).
+void CButtonSettingsDlg::OnApply()
+{
+    CommitEdits();
+    const HWND hTray = ::FindWindowW(nullptr, kTrayWindow);
+    const BOOL bChecked = m_chkTray.GetCheck() == BST_CHECKED;
+    CRegKey key(HKEY_LOCAL_MACHINE, kTrayKey, KEY_SET_VALUE);
+    if (key) {
+        WriteSystrayAtBoot(bChecked);
+        if (bChecked && !hTray)
+            StartTrayProgram(GetProgramFilesDir() +
+                             L"\\Quelda\\Kivora Button Support\\ZRQKVKSYSTEMTRAY.EXE");
+        else if (!bChecked && hTray)
+            ::PostMessageW(hTray, WM_CLOSE, 0, 0);
+    }
+    FillButtonList();
+    SaveScheme();
+}
+
+void CButtonSettingsDlg::StartTrayProgram(const CString& strPath)
+{
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessW(strPath, nullptr, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                          nullptr, &si, &pi))
+        return;
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+}
+
+void CButtonSettingsDlg::RestoreInputContext()
+{
+    ::ImmAssociateContext(m_hWnd, m_hSavedIMC);
+    ::ImmReleaseContext(m_hWnd, m_hSavedIMC);
+}
+
+// Called by the OK button: applies, then ends the dialog.
+void CButtonSettingsDlg::OnOkButton()
+{
+    OnApply();
+    RestoreInputContext();
+    EndDialog(IDOK);
+}
+
+// Called by the Cancel button, Esc and the close box: what was not applied is dropped.
+void CButtonSettingsDlg::OnCancel()
+{
+    RestoreInputContext();
+    CDialog::OnCancel();
+}
+
+// Called for the close box; the dialog's default handling then cancels.
+void CButtonSettingsDlg::OnClose()
+{
+    RestoreInputContext();
+    Default();
+}
+
+// Called before the controls go. The list would destroy the image lists it shows, which belong
+// to the dialog.
+void CButtonSettingsDlg::OnDestroy()
+{
+    if (m_lstButtons.m_hWnd) {
+        m_lstButtons.SetImageList(nullptr, LVSIL_NORMAL);
+        m_lstButtons.SetImageList(nullptr, LVSIL_SMALL);
+    }
+    CDialog::OnDestroy();
+}
+
+void CButtonSettingsDlg::OnHelpButton()
+{
+    if (CWinApp* pApp = AfxGetApp()) pApp->WinHelp(1, HELP_CONTEXT);
+}
+
+// Called for F1.
+BOOL CButtonSettingsDlg::OnHelpInfo(HELPINFO*)
+{
+    if (CWinApp* pApp = AfxGetApp()) pApp->WinHelp(1, HELP_CONTEXT);
+    return TRUE;
 }

@@ -38,6 +38,24 @@ public:
     void RefreshButtonIcons();
     void UpdateEditLock(BOOL bEnable, const CString* pstrScheme = nullptr);
     void EnableDelete(BOOL bEnable);
+    void DisableEditing();
+    CString GetSelectedSchemeText();
+
+    // Saving: the current set under m_strCurScheme, never over the default scheme.
+    void SaveScheme();
+    // 1 when the name was not the list's last entry (it is then added unless it occurs inside
+    // the list's text), else 0.
+    int AddSchemeIfMissing(const CString& strScheme);
+    int RemoveSchemeSettings(const CString& strScheme);
+
+    // What the two edits hold goes into the current set.
+    void CommitName();
+    void CommitEdits();
+    void OnApply();
+    void OnOkButton();
+    void OnCancel() override;
+    // Starts the button software's tray program; whether it started is not examined.
+    static void StartTrayProgram(const CString& strPath);
 
     CString m_strKeyIcon[9];
     BOOL m_bModified = FALSE;
@@ -83,15 +101,30 @@ public:
     CString m_strEditTitle;
     CString m_strEditName;
     CString m_strCurScheme;
+    // Set by a file dropped on the assignment edit.
+    CString m_strDroppedPath;
+    BOOL m_bDropped = FALSE;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    void OnListClick(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnListKeyDown(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnListKillFocus(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnNameSetFocus();
+    void OnTitleSetFocus();
+    void OnClose();
+    void OnDestroy();
+    void OnHelpButton();
+    BOOL OnHelpInfo(HELPINFO* pHelpInfo);
 
 private:
     void FillSchemeBox();
     void LoadCurrentSet();
     CButtonConfig& ConfigAt(int& nPos);
+    int ClampedSelection();
+    void SelectRow(int nRow);
+    void RestoreInputContext();
 
     DECLARE_MESSAGE_MAP()
 };

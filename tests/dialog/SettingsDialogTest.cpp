@@ -326,3 +326,134 @@ TEST_F(SettingsDialogTest, RebuildKeepsTheEditsAndTheImagesOfNineButtons)
         m_pDlg = nullptr;
     }
 }
+
+namespace {
+
+// Delivers what is queued for a while, keyboard messages through the dialog as its loop would.
+void Pump(HWND hDlg, DWORD dwMilliseconds = 100)
+{
+    for (const DWORD dwStart = ::GetTickCount(); ::GetTickCount() - dwStart < dwMilliseconds;) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (::IsWindow(hDlg) && ::IsDialogMessageW(hDlg, &msg)) continue;
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(5);
+    }
+}
+
+void ClickRow(HWND hList, int nRow)
+{
+    RECT rc = {LVIR_LABEL, 0, 0, 0};
+    ::SendMessageW(hList, LVM_GETITEMRECT, nRow, reinterpret_cast<LPARAM>(&rc));
+    const LPARAM lPoint = MAKELPARAM(rc.left + 4, (rc.top + rc.bottom) / 2);
+    ::PostMessageW(hList, WM_LBUTTONDOWN, MK_LBUTTON, lPoint);
+    ::PostMessageW(hList, WM_LBUTTONUP, 0, lPoint);
+}
+
+CString Stored(LPCWSTR pszScheme, LPCWSTR pszButton, CString (CButtonConfig::*pfnGet)())
+{
+    CButtonConfig config;
+    config.SelectScheme(pszScheme);
+    config.SetButtonId(pszButton);
+    return (config.*pfnGet)();
+}
+
+} // namespace
+
+TEST_F(SettingsDialogTest, SelectTypeLeaveApply)
+{
+    Store();
+    CButtonSettingsDlg& dlg = Open();
+    const HWND hDlg = dlg.m_hWnd;
+    ClickRow(dlg.m_lstButtons.m_hWnd, 1);
+    Pump(hDlg);
+    EXPECT_EQ(dlg.m_nCurSel, 1);
+    WCHAR szText[64] = {};
+    ::GetDlgItemTextW(hDlg, IDC_EDIT_NAME, szText, ARRAYSIZE(szText));
+    EXPECT_STREQ(szText, L"Home");
+
+    // A new name alone: stored in the set, not shown until the next rebuild, not a change.
+    ::SetFocus(::GetDlgItem(hDlg, IDC_EDIT_NAME));
+    ::SetDlgItemTextW(hDlg, IDC_EDIT_NAME, L"Find, 100%");
+    ::SetFocus(dlg.m_lstButtons.m_hWnd);
+    Pump(hDlg);
+    EXPECT_EQ(dlg.m_strButtonName[1], L"Find, 100%");
+    EXPECT_EQ(dlg.m_lstButtons.GetItemText(1, 0), L"Home");
+    EXPECT_FALSE(dlg.m_bModified);
+
+    // A typed URL is title and target at once, and the list shows it.
+    ::SetFocus(::GetDlgItem(hDlg, IDC_EDIT_TITLE));
+    ::SetDlgItemTextW(hDlg, IDC_EDIT_TITLE, L"http://find.example/");
+    ::SetFocus(dlg.m_lstButtons.m_hWnd);
+    Pump(hDlg);
+    EXPECT_EQ(dlg.m_strAssignTitle[1], L"http://find.example/");
+    EXPECT_EQ(dlg.m_strTarget[1], L"http://find.example/");
+    EXPECT_TRUE(dlg.m_bModified);
+    EXPECT_EQ(dlg.m_lstButtons.GetItemText(1, 0), L"Find, 100%");
+    EXPECT_EQ(dlg.m_lstButtons.GetItemText(1, 1), L"http://find.example/");
+
+    // The first Apply has no scheme name of its own: it writes into the service's current one.
+    ::SendMessageW(::GetDlgItem(hDlg, IDC_APPLY), BM_CLICK, 0, 0);
+    Pump(hDlg);
+    EXPECT_FALSE(dlg.m_bModified);
+    EXPECT_TRUE(::IsWindow(hDlg)) << "Apply keeps the dialog open";
+    EXPECT_EQ(Stored(L"QUELDA", L"102", &CButtonConfig::GetTarget), L"http://find.example/");
+    EXPECT_EQ(Stored(L"QUELDA", L"102", &CButtonConfig::GetName), L"Find, 100%");
+    EXPECT_EQ(Stored(L"QUELDA", L"101", &CButtonConfig::GetTitle), L"Information URL")
+        << "every position is written as the dialog shows it";
+
+    // Changes after Apply go with Escape.
+    ::SetFocus(::GetDlgItem(hDlg, IDC_EDIT_TITLE));
+    ::SetDlgItemTextW(hDlg, IDC_EDIT_TITLE, L"C:\\discarded.exe");
+    ::PostMessageW(::GetDlgItem(hDlg, IDC_EDIT_TITLE), WM_KEYDOWN, VK_ESCAPE, 0);
+    Pump(hDlg);
+    EXPECT_FALSE(::IsWindow(hDlg));
+    EXPECT_EQ(Stored(L"QUELDA", L"102", &CButtonConfig::GetTarget), L"http://find.example/");
+}
+
+TEST_F(SettingsDialogTest, OkSavesTheTrayChoiceAndStartsOrStopsTheTrayProgram)
+{
+    const WCHAR kTray[] = L"Quelda Kivora System Tray Window";
+    DWORD dwSaved = 0, cb = sizeof(dwSaved);
+    ::RegGetValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", RRF_RT_REG_DWORD, nullptr,
+                   &dwSaved, &cb);
+    auto trayValue = [&] {
+        DWORD dw = 99, cbValue = sizeof(dw);
+        ::RegGetValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", RRF_RT_REG_DWORD, nullptr,
+                       &dw, &cbValue);
+        return dw;
+    };
+    auto waitFor = [&](bool bPresent, int nRounds = 100) {
+        for (int i = 0; i < nRounds && (::FindWindowW(nullptr, kTray) != nullptr) != bPresent; i++)
+            Pump(m_pDlg && ::IsWindow(m_pDlg->m_hWnd) ? m_pDlg->m_hWnd : nullptr, 50);
+        return (::FindWindowW(nullptr, kTray) != nullptr) == bPresent;
+    };
+    Store();
+    CButtonSettingsDlg& dlg = Open();
+    dlg.m_chkTray.SetCheck(BST_CHECKED);
+    ::SendMessageW(::GetDlgItem(dlg.m_hWnd, IDC_APPLY), BM_CLICK, 0, 0);
+    EXPECT_EQ(trayValue(), 1u);
+    EXPECT_TRUE(waitFor(true)) << "the tray program started";
+    ::SendMessageW(::GetDlgItem(dlg.m_hWnd, IDC_APPLY), BM_CLICK, 0, 0);
+    EXPECT_TRUE(waitFor(true));
+
+    dlg.m_chkTray.SetCheck(BST_UNCHECKED);
+    ::SendMessageW(::GetDlgItem(dlg.m_hWnd, IDC_OK_BUTTON), BM_CLICK, 0, 0);
+    EXPECT_EQ(trayValue(), 0u);
+    EXPECT_TRUE(waitFor(false)) << "asked to end";
+    EXPECT_FALSE(::IsWindow(dlg.m_hWnd)) << "OK ends the dialog";
+
+    // Without the key nothing is written and nothing started, but the scheme is saved.
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTrayKey);
+    delete m_pDlg;
+    CButtonSettingsDlg& second = Open();
+    second.m_chkTray.SetCheck(BST_CHECKED);
+    second.m_strCurScheme = L"Saved here";
+    ::SendMessageW(::GetDlgItem(second.m_hWnd, IDC_APPLY), BM_CLICK, 0, 0);
+    EXPECT_EQ(trayValue(), 99u);
+    EXPECT_FALSE(waitFor(true, 20));
+    EXPECT_EQ(ReadCurrentScheme(), L"Saved here");
+    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", REG_DWORD, &dwSaved, 4);
+}
