@@ -15,6 +15,8 @@ BEGIN_MESSAGE_MAP(CButtonSettingsDlg, CDialog)
     ON_BN_CLICKED(IDC_OK_BUTTON, OnOkButton)
     ON_BN_CLICKED(IDC_CANCEL_BUTTON, OnCancel)
     ON_BN_CLICKED(IDC_HELP_BUTTON, OnHelpButton)
+    ON_BN_CLICKED(IDC_BROWSE, ShowAssignmentMenu)
+    ON_COMMAND_RANGE(ID_ASSIGN_INFORMATION, ID_ASSIGN_COMMUNITY, OnAssignCommand)
     ON_WM_CLOSE()
     ON_WM_DESTROY()
     ON_WM_HELPINFO()
@@ -43,6 +45,56 @@ CString MendHelpCentreTarget(const CString& strTarget)
         return L"C:\\Windows\\Help\\windows.chm";
     return CString(szWindows) + L"\\Help\\windows.chm";
 }
+
+// The label each predefined command assigns, by command from ID_ASSIGN_INFORMATION on; 0 for
+// "Browse...", which picks a file instead.
+const UINT kAssignLabels[] = {IDS_INFORMATION_URL,
+                              IDS_HOME_URL,
+                              IDS_SEARCH_URL,
+                              IDS_LAUNCH_EMAIL,
+                              IDS_COMMUNITY_URL,
+                              IDS_MARKET_MONITOR_URL,
+                              IDS_MEETING_CENTER_URL,
+                              IDS_NEWS_URL,
+                              0,
+                              IDS_VOLUME_UP,
+                              IDS_VOLUME_DOWN,
+                              IDS_MUTE,
+                              IDS_HELP,
+                              IDS_SMART_CARD,
+                              IDS_MEDIA,
+                              IDS_Q,
+                              IDS_SHOPPING_CART,
+                              CButtonLabels::IDS_COMMUNITY_VARIANT};
+
+// The menu's items by position in its two layouts: command and label.
+struct MenuItem
+{
+    UINT nCommand, nLabel;
+};
+const MenuItem kStandardLayout[] = {{ID_ASSIGN_INFORMATION, IDS_INFORMATION_URL},
+                                    {ID_ASSIGN_HOME, IDS_HOME_URL},
+                                    {ID_ASSIGN_SEARCH, IDS_SEARCH_URL},
+                                    {ID_ASSIGN_MAIL, IDS_LAUNCH_EMAIL},
+                                    {ID_ASSIGN_COMMUNITY_URL, IDS_COMMUNITY_URL},
+                                    {ID_ASSIGN_MARKET, IDS_MARKET_MONITOR_URL},
+                                    {ID_ASSIGN_MEETING, IDS_MEETING_CENTER_URL},
+                                    {ID_ASSIGN_NEWS, IDS_NEWS_URL},
+                                    {ID_ASSIGN_VOLUME_UP, IDS_VOLUME_UP},
+                                    {ID_ASSIGN_VOLUME_DOWN, IDS_VOLUME_DOWN},
+                                    {ID_ASSIGN_MUTE, IDS_MUTE}};
+const MenuItem kHelpLayout[] = {{ID_ASSIGN_INFORMATION, IDS_INFORMATION_URL},
+                                {ID_ASSIGN_HELP, IDS_HELP},
+                                {ID_ASSIGN_SEARCH, IDS_SEARCH_URL},
+                                {ID_ASSIGN_MAIL, IDS_LAUNCH_EMAIL},
+                                {ID_ASSIGN_SMART_CARD, IDS_SMART_CARD},
+                                {ID_ASSIGN_MEDIA, IDS_MEDIA},
+                                {ID_ASSIGN_Q, IDS_Q},
+                                {ID_ASSIGN_SHOPPING_CART, IDS_SHOPPING_CART},
+                                {ID_ASSIGN_VOLUME_UP, IDS_VOLUME_UP},
+                                {ID_ASSIGN_VOLUME_DOWN, IDS_VOLUME_DOWN},
+                                {ID_ASSIGN_MUTE, IDS_MUTE}};
+const MenuItem kCommunityItem = {ID_ASSIGN_COMMUNITY, CButtonLabels::IDS_COMMUNITY_VARIANT};
 
 } // namespace
 
@@ -625,4 +677,59 @@ BOOL CButtonSettingsDlg::OnHelpInfo(HELPINFO*)
 {
     if (CWinApp* pApp = AfxGetApp()) pApp->WinHelp(1, HELP_CONTEXT);
     return TRUE;
+}
+
+// Called by the "Browse..." button: the menu opens where the mouse pointer is.
+void CButtonSettingsDlg::ShowAssignmentMenu()
+{
+    CMenu menu;
+    if (!menu.LoadMenu(IDR_ASSIGN_MENU)) return;
+    const HMENU hPopup = menu.GetSubMenu(0);
+    UINT nCommands[11];
+    for (int n = 0; n < 11; n++)
+        nCommands[n] = ::GetMenuItemID(hPopup, n);
+    const UINT nBrowse = ::GetMenuItemID(hPopup, 12);
+    const MenuItem* pLayout = m_layout.m_bHelpLayout ? kHelpLayout : kStandardLayout;
+    for (int n = 0; n < 11; n++) {
+        MenuItem item = pLayout[n];
+        if (n == 4 && m_layout.m_bHelpLayout && m_layout.m_bCommunityLayout) item = kCommunityItem;
+        ::ModifyMenuW(hPopup, nCommands[n], MF_BYCOMMAND | MF_STRING, item.nCommand,
+                      m_labels.Get(item.nLabel));
+    }
+    // The volume functions need Windows Me, 2000 or later.
+    if (m_osVersion.IsWin9xBeforeMe() || m_osVersion.IsNtBefore2000())
+        for (UINT nID : {ID_ASSIGN_VOLUME_UP, ID_ASSIGN_VOLUME_DOWN, ID_ASSIGN_MUTE})
+            ::DeleteMenu(hPopup, nID, MF_BYCOMMAND);
+    CString strBrowse;
+    strBrowse.LoadString(IDS_BROWSE);
+    ::ModifyMenuW(hPopup, nBrowse, MF_BYCOMMAND | MF_STRING, ID_ASSIGN_BROWSE, strBrowse);
+
+    POINT pt = {};
+    ::GetCursorPos(&pt);
+    SetForegroundWindow();
+    ::TrackPopupMenu(hPopup, TPM_RIGHTBUTTON, pt.x, pt.y, 0, m_hWnd, nullptr);
+}
+
+// Called for a command of the assignment menu.
+void CButtonSettingsDlg::OnAssignCommand(UINT nID)
+{
+    const UINT nLabel = kAssignLabels[nID - ID_ASSIGN_INFORMATION];
+    if (nLabel) AssignPredefined(m_labels.Get(nLabel));
+}
+
+void CButtonSettingsDlg::AssignPredefined(const CString& strLabel)
+{
+    UpdateData(TRUE);
+    m_strEditTitle = strLabel;
+    UpdateData(FALSE);
+    if (m_nCurSel < 0) m_nCurSel = 0;
+    const int nPos = ClampedSelection();
+    m_strAssignTitle[nPos] = strLabel;
+    m_bTitleFromMenu = TRUE;
+    ApplyMenuChoice(m_current, nPos, strLabel, m_default, m_labels);
+    UpdateData(FALSE);
+    FillButtonList();
+    RefreshButtonIcons();
+    m_bModified = TRUE;
+    m_edtTitle.SetFocus();
 }

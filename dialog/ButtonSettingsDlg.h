@@ -48,6 +48,11 @@ public:
     int AddSchemeIfMissing(const CString& strScheme);
     int RemoveSchemeSettings(const CString& strScheme);
 
+    // The popup of predefined assignments beside the assignment edit.
+    void ShowAssignmentMenu();
+    // Gives the selected button the predefined assignment of that label.
+    void AssignPredefined(const CString& strLabel);
+
     // What the two edits hold goes into the current set.
     void CommitName();
     void CommitEdits();
@@ -114,6 +119,7 @@ protected:
     void OnNameSetFocus();
     void OnTitleSetFocus();
     void OnClose();
+    void OnAssignCommand(UINT nID);
     void OnDestroy();
     void OnHelpButton();
     BOOL OnHelpInfo(HELPINFO* pHelpInfo);

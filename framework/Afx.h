@@ -12,6 +12,7 @@
 #include "framework/Dialog.h"
 #include "framework/Exception.h"
 #include "framework/List.h"
+#include "framework/Menu.h"
 #include "framework/FrameWnd.h"
 #include "framework/ImageList.h"
 #include "framework/Object.h"

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -456,4 +457,99 @@ TEST_F(SettingsDialogTest, OkSavesTheTrayChoiceAndStartsOrStopsTheTrayProgram)
     EXPECT_FALSE(waitFor(true, 20));
     EXPECT_EQ(ReadCurrentScheme(), L"Saved here");
     ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", REG_DWORD, &dwSaved, 4);
+}
+
+namespace {
+
+// While the dialog's thread tracks its popup menu: the items as shown, then keys as a user types.
+class CMenuDriver
+{
+public:
+    CMenuDriver(std::vector<WORD> keys)
+        : m_keys(std::move(keys)), m_dwThread(::GetCurrentThreadId())
+    {
+        m_thread = std::thread([this] { Drive(); });
+    }
+    ~CMenuDriver()
+    {
+        if (m_thread.joinable()) m_thread.join();
+    }
+    std::vector<std::wstring> Items()
+    {
+        if (m_thread.joinable()) m_thread.join();
+        return m_items;
+    }
+
+private:
+    void Drive()
+    {
+        HWND hMenu = nullptr;
+        for (int i = 0; i < 200 && !hMenu; i++, ::Sleep(25))
+            for (HWND h = nullptr; (h = ::FindWindowExW(nullptr, h, L"#32768", nullptr));)
+                if (::IsWindowVisible(h) && ::GetWindowThreadProcessId(h, nullptr) == m_dwThread)
+                    hMenu = h;
+        if (!hMenu) return;
+        const HMENU hPopup = reinterpret_cast<HMENU>(::SendMessageW(hMenu, MN_GETHMENU, 0, 0));
+        for (int n = 0; n < ::GetMenuItemCount(hPopup); n++) {
+            WCHAR szText[64] = {};
+            ::GetMenuStringW(hPopup, n, szText, ARRAYSIZE(szText), MF_BYPOSITION);
+            m_items.push_back(std::to_wstring(::GetMenuItemID(hPopup, n)) + L" " + szText);
+        }
+        for (WORD vk : m_keys) {
+            INPUT input[2] = {};
+            input[0].type = input[1].type = INPUT_KEYBOARD;
+            input[0].ki.wVk = input[1].ki.wVk = vk;
+            input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+            ::SendInput(2, input, sizeof(INPUT));
+            ::Sleep(30);
+        }
+    }
+
+    std::vector<WORD> m_keys;
+    DWORD m_dwThread;
+    std::vector<std::wstring> m_items;
+    std::thread m_thread;
+};
+
+} // namespace
+
+TEST_F(SettingsDialogTest, TheAssignmentMenuAsAUserPicksFromIt)
+{
+    Store();
+    CButtonSettingsDlg& dlg = Open();
+    ::ShowWindow(dlg.m_hWnd, SW_SHOW);
+    ClickRow(dlg.m_lstButtons.m_hWnd, 7);
+    Pump(dlg.m_hWnd);
+    {
+        // Down four times: the fourth item, "Launch eMail".
+        CMenuDriver driver({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+        ::SendMessageW(::GetDlgItem(dlg.m_hWnd, IDC_BROWSE), BM_CLICK, 0, 0);
+        const std::vector<std::wstring> expected = {
+            L"32771 Information URL",    L"32772 Home URL",      L"32773 Search URL",
+            L"32774 Launch eMail",       L"32775 Community URL", L"32776 Market Monitor URL",
+            L"32777 Meeting Center URL", L"32778 News URL",      L"32780 Volume Up",
+            L"32781 Volume Down",        L"32782 Mute",          L"0 ",
+            L"32779 Browse..."};
+        EXPECT_EQ(driver.Items(), expected);
+    }
+    Pump(dlg.m_hWnd);
+    EXPECT_EQ(dlg.m_strAssignTitle[7], L"Launch eMail");
+    EXPECT_EQ(dlg.m_strTarget[7], L"KVKMail") << "not the default target of position 3";
+    EXPECT_TRUE(dlg.m_bModified);
+    EXPECT_TRUE(dlg.m_bTitleFromMenu);
+    EXPECT_EQ(dlg.m_lstButtons.GetItemText(7, 1), L"Launch eMail");
+    EXPECT_EQ(::GetFocus(), ::GetDlgItem(dlg.m_hWnd, IDC_EDIT_TITLE));
+
+    // The help layout, with the community variant at its fifth place; Escape picks nothing.
+    dlg.m_layout.m_bHelpLayout = TRUE;
+    dlg.m_layout.m_bCommunityLayout = TRUE;
+    CMenuDriver driver({VK_ESCAPE});
+    ::SendMessageW(::GetDlgItem(dlg.m_hWnd, IDC_BROWSE), BM_CLICK, 0, 0);
+    const std::vector<std::wstring> items = driver.Items();
+    ASSERT_EQ(items.size(), 13u);
+    EXPECT_EQ(items[1], L"32783 Help");
+    EXPECT_EQ(items[4], L"32788 Community");
+    EXPECT_EQ(items[7], L"32787 Shopping Cart");
+    Pump(dlg.m_hWnd);
+    EXPECT_EQ(dlg.m_strAssignTitle[7], L"Launch eMail");
 }
