@@ -1,6 +1,8 @@
 // The built program as a user meets it: started, its dialog found by its title and looked at,
 // closed with the close box.
+#include "ConfigServiceStore.h"
 #include "EventServerProbe.h"
+#include "StringPrinter.h"
 #include "framework/String.h"
 
 #include <commctrl.h>
@@ -101,4 +103,121 @@ TEST(UserSessionTest, TheDialogOpensShowsAndClosesWithItsCloseBox)
         }
     }
     ::CoUninitialize();
+}
+
+namespace {
+
+void Click(HWND hWnd)
+{
+    RECT rc = {};
+    ::GetWindowRect(hWnd, &rc);
+    ::SetCursorPos((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, input, sizeof(INPUT));
+    ::Sleep(300);
+}
+
+void Keys(std::initializer_list<WORD> keys)
+{
+    for (WORD vk : keys) {
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = input[1].ki.wVk = vk;
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        ::SendInput(2, input, sizeof(INPUT));
+        ::Sleep(50);
+    }
+    ::Sleep(200);
+}
+
+void Type(LPCWSTR pszText)
+{
+    for (const WCHAR* p = pszText; *p; ++p) {
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wScan = input[1].ki.wScan = *p;
+        input[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        input[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        ::SendInput(2, input, sizeof(INPUT));
+        ::Sleep(10);
+    }
+    ::Sleep(200);
+}
+
+CString ItemText(HWND hDlg, int nID)
+{
+    // WM_GETTEXT itself: GetWindowText gives another process's controls no text.
+    WCHAR szText[256] = {};
+    ::SendMessageW(::GetDlgItem(hDlg, nID), WM_GETTEXT, ARRAYSIZE(szText),
+                   reinterpret_cast<LPARAM>(szText));
+    return szText;
+}
+
+PROCESS_INFORMATION Start()
+{
+    CString strCommand = L"\"" + WinePath(PROGRAM_PATH) + L"\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    ::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &si, &pi);
+    return pi;
+}
+
+DWORD CloseAndWait(HWND hDlg, const PROCESS_INFORMATION& pi)
+{
+    ::PostMessageW(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+    DWORD dwExit = 99;
+    if (::WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(pi.hProcess, &dwExit);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return dwExit;
+}
+
+// The third button chosen from the keyboard: a click on the first row, then Down twice.
+void SelectThirdButton(HWND hDlg)
+{
+    HWND hList = ::GetDlgItem(hDlg, 1000);
+    RECT rc = {};
+    ::GetWindowRect(hList, &rc);
+    ::SetCursorPos(rc.left + 40, rc.top + 28);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, input, sizeof(INPUT));
+    ::Sleep(300);
+    Keys({VK_DOWN, VK_DOWN});
+}
+
+} // namespace
+
+TEST(UserSessionTest, AnAssignedWebsiteIsThereAfterARestart)
+{
+    CConfigServiceStore store;
+    PROCESS_INFORMATION pi = Start();
+    HWND hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
+    ASSERT_NE(hDlg, nullptr);
+    ::SetForegroundWindow(hDlg);
+    SelectThirdButton(hDlg);
+    EXPECT_EQ(ItemText(hDlg, 1001), L"Search");
+    Click(::GetDlgItem(hDlg, 1005)); // its whole text is selected on focus
+    Type(L"www.kivora.example/search");
+    Click(::GetDlgItem(hDlg, 1045)); // Apply
+    EXPECT_EQ(ItemText(hDlg, 1005), L"www.kivora.example/search");
+    ::Sleep(300);
+    EXPECT_TRUE(SaveScreenshot(hDlg, WinePath(BUILD_DIR "/e2e-assigned.bmp")));
+    EXPECT_EQ(CloseAndWait(hDlg, pi), 0u);
+
+    pi = Start();
+    hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
+    ASSERT_NE(hDlg, nullptr);
+    ::SetForegroundWindow(hDlg);
+    SelectThirdButton(hDlg);
+    EXPECT_EQ(ItemText(hDlg, 1005), L"www.kivora.example/search");
+    EXPECT_EQ(CloseAndWait(hDlg, pi), 0u);
 }
