@@ -1,3 +1,4 @@
+#include "UserInput.h"
 #include "framework/String.h"
 
 #include <gtest/gtest.h>
@@ -10,10 +11,7 @@ long ProbeUnder(LPCWSTR pszVersion)
     const CString strKey = L"Software\\Wine\\AppDefaults\\OsVersionProbe.exe";
     ::RegSetKeyValueW(HKEY_CURRENT_USER, strKey, L"Version", REG_SZ, pszVersion,
                       static_cast<DWORD>((wcslen(pszVersion) + 1) * sizeof(WCHAR)));
-    CString strCommand(L"\"Z:");
-    for (const char* p = PROBE_PATH; *p; ++p)
-        strCommand += static_cast<WCHAR>(*p == '/' ? '\\' : *p);
-    strCommand += L"\"";
+    CString strCommand = L"\"" + WinePath(PROBE_PATH) + L"\"";
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};

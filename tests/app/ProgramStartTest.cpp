@@ -2,6 +2,7 @@
 #include "ConfigServiceStore.h"
 #include "EventServerProbe.h"
 #include "StringPrinter.h"
+#include "UserInput.h"
 #include "framework/String.h"
 
 #include <gtest/gtest.h>
@@ -11,15 +12,6 @@ namespace {
 const WCHAR kFrameTitle[] = L"Quelda Kivora Button Support Programming Interface";
 const CLSID CLSID_ButtonEventServer = {
     0x40e71633, 0x5f96, 0x11d1, {0xb4, 0x49, 0x00, 0x80, 0x5f, 0x26, 0x8a, 0x3a}};
-
-// Wine maps the Unix root to drive Z:.
-CString WinePath(const char* pszUnixPath)
-{
-    CString strPath(L"Z:");
-    for (const char* p = pszUnixPath; *p; ++p)
-        strPath += static_cast<WCHAR>(*p == '/' ? '\\' : *p);
-    return strPath;
-}
 
 // A top-level dialog of that title belonging to the process, or null.
 HWND FindDialogOf(DWORD dwProcessId, LPCWSTR lpszTitle)

@@ -2,6 +2,7 @@
 #include "ConfigServiceStore.h"
 #include "ScriptedConfig.h"
 #include "StringPrinter.h"
+#include "UserInput.h"
 #include "config/Schemes.h"
 #include "dialog/ButtonSettingsDlg.h"
 
@@ -495,14 +496,8 @@ private:
             ::GetMenuStringW(hPopup, n, szText, ARRAYSIZE(szText), MF_BYPOSITION);
             m_items.push_back(std::to_wstring(::GetMenuItemID(hPopup, n)) + L" " + szText);
         }
-        for (WORD vk : m_keys) {
-            INPUT input[2] = {};
-            input[0].type = input[1].type = INPUT_KEYBOARD;
-            input[0].ki.wVk = input[1].ki.wVk = vk;
-            input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-            ::SendInput(2, input, sizeof(INPUT));
-            ::Sleep(30);
-        }
+        for (WORD vk : m_keys)
+            PressKeys({vk});
     }
 
     std::vector<WORD> m_keys;

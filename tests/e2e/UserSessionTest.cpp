@@ -3,6 +3,7 @@
 #include "ConfigServiceStore.h"
 #include "EventServerProbe.h"
 #include "StringPrinter.h"
+#include "UserInput.h"
 #include "framework/String.h"
 
 #include <commctrl.h>
@@ -11,15 +12,6 @@
 #include <vector>
 
 namespace {
-
-// Wine maps the Unix root to drive Z:.
-CString WinePath(const char* pszUnixPath)
-{
-    CString strPath(L"Z:");
-    for (const char* p = pszUnixPath; *p; ++p)
-        strPath += static_cast<WCHAR>(*p == '/' ? '\\' : *p);
-    return strPath;
-}
 
 HWND WaitForDialog(DWORD dwProcessId, LPCWSTR lpszTitle, DWORD dwTimeout = 20000)
 {
@@ -107,46 +99,6 @@ TEST(UserSessionTest, TheDialogOpensShowsAndClosesWithItsCloseBox)
 
 namespace {
 
-void Click(HWND hWnd)
-{
-    RECT rc = {};
-    ::GetWindowRect(hWnd, &rc);
-    ::SetCursorPos((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, input, sizeof(INPUT));
-    ::Sleep(300);
-}
-
-void Keys(std::initializer_list<WORD> keys)
-{
-    for (WORD vk : keys) {
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_KEYBOARD;
-        input[0].ki.wVk = input[1].ki.wVk = vk;
-        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        ::SendInput(2, input, sizeof(INPUT));
-        ::Sleep(50);
-    }
-    ::Sleep(200);
-}
-
-void Type(LPCWSTR pszText)
-{
-    for (const WCHAR* p = pszText; *p; ++p) {
-        INPUT input[2] = {};
-        input[0].type = input[1].type = INPUT_KEYBOARD;
-        input[0].ki.wScan = input[1].ki.wScan = *p;
-        input[0].ki.dwFlags = KEYEVENTF_UNICODE;
-        input[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-        ::SendInput(2, input, sizeof(INPUT));
-        ::Sleep(10);
-    }
-    ::Sleep(200);
-}
-
 CString ItemText(HWND hDlg, int nID)
 {
     // WM_GETTEXT itself: GetWindowText gives another process's controls no text.
@@ -184,14 +136,8 @@ void SelectThirdButton(HWND hDlg)
     HWND hList = ::GetDlgItem(hDlg, 1000);
     RECT rc = {};
     ::GetWindowRect(hList, &rc);
-    ::SetCursorPos(rc.left + 40, rc.top + 28);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, input, sizeof(INPUT));
-    ::Sleep(300);
-    Keys({VK_DOWN, VK_DOWN});
+    ClickAt(rc.left + 40, rc.top + 28);
+    PressKeys({VK_DOWN, VK_DOWN});
 }
 
 } // namespace
@@ -205,9 +151,9 @@ TEST(UserSessionTest, AnAssignedWebsiteIsThereAfterARestart)
     ::SetForegroundWindow(hDlg);
     SelectThirdButton(hDlg);
     EXPECT_EQ(ItemText(hDlg, 1001), L"Search");
-    Click(::GetDlgItem(hDlg, 1005)); // its whole text is selected on focus
-    Type(L"www.kivora.example/search");
-    Click(::GetDlgItem(hDlg, 1045)); // Apply
+    ClickWindow(::GetDlgItem(hDlg, 1005)); // its whole text is selected on focus
+    TypeText(L"www.kivora.example/search");
+    ClickWindow(::GetDlgItem(hDlg, 1045)); // Apply
     EXPECT_EQ(ItemText(hDlg, 1005), L"www.kivora.example/search");
     ::Sleep(300);
     EXPECT_TRUE(SaveScreenshot(hDlg, WinePath(BUILD_DIR "/e2e-assigned.bmp")));

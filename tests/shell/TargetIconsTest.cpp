@@ -1,5 +1,6 @@
 // Target classification and icons, against real files and associations in the prefix.
 #include "StringPrinter.h"
+#include "UserInput.h"
 #include "res/resource.h"
 #include "shell/TargetIcons.h"
 
@@ -184,9 +185,7 @@ TEST(TargetIconsTest, ButtonImagesInTheList)
     const CString strIcons = CString(szTemp) + L"kv-icons";
     ::CreateDirectoryW(strIcons, nullptr);
     // Button icons of their own: an icon file, and a file that is no icon.
-    CString strArtwork(L"Z:");
-    for (const char* p = ICONS_DIR "/mute.ico"; *p; ++p)
-        strArtwork += static_cast<WCHAR>(*p == '/' ? '\\' : *p);
+    const CString strArtwork = WinePath(ICONS_DIR "/mute.ico");
     ASSERT_TRUE(::CopyFileW(strArtwork, strIcons + L"\\mine.ico", FALSE));
     ASSERT_TRUE(::CopyFileW(strArtwork.Left(strArtwork.GetLength() - 8) + L"..\\app.rc",
                             strIcons + L"\\broken.ico", FALSE));
