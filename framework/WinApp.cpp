@@ -25,7 +25,7 @@ CWinApp::CWinApp(LPCWSTR lpszAppName) : m_hInstance(::GetModuleHandleW(nullptr))
     m_strAppName = lpszAppName ? CString(lpszAppName) : m_strExeName;
     const int nExt = strPath.ReverseFind(L'.');
     m_strHelpFilePath =
-        (nExt > strPath.ReverseFind(L'\\') ? strPath.Left(nExt) : strPath) + L".HLP";
+        (nExt > strPath.ReverseFind(L'\\') ? strPath.Left(nExt) : strPath) + L".html";
     m_pszAppName = m_strAppName;
     m_pszExeName = m_strExeName;
     m_pszHelpFilePath = m_strHelpFilePath;
@@ -84,9 +84,12 @@ int CWinApp::DoMessageBox(LPCWSTR lpszPrompt, UINT nType, UINT)
     return ::MessageBoxW(hOwner, lpszPrompt, m_pszAppName, nType);
 }
 
-void CWinApp::WinHelp(DWORD_PTR dwData, UINT nCmd)
+// The help is one HTML page beside the program, opened by whatever shows web pages here; the
+// context and command do not choose a part of it.
+void CWinApp::WinHelp(DWORD_PTR, UINT)
 {
-    ::WinHelpW(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr, m_pszHelpFilePath, nCmd, dwData);
+    ::ShellExecuteW(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr, L"open", m_pszHelpFilePath, nullptr,
+                    nullptr, SW_SHOWNORMAL);
 }
 
 int AfxMessageBox(LPCWSTR lpszText, UINT nType, UINT nIDHelp)

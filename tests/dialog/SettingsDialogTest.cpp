@@ -6,6 +6,7 @@
 #include "config/Schemes.h"
 #include "dialog/ButtonSettingsDlg.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -547,4 +548,53 @@ TEST_F(SettingsDialogTest, TheAssignmentMenuAsAUserPicksFromIt)
     EXPECT_EQ(items[7], L"32787 Shopping Cart");
     Pump(dlg.m_hWnd);
     EXPECT_EQ(dlg.m_strAssignTitle[7], L"Launch eMail");
+}
+
+TEST_F(SettingsDialogTest, HelpButtonAndF1OpenTheHelpPage)
+{
+    // The prefix's handler of web pages becomes a recorder for a while.
+    WCHAR szTemp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, szTemp);
+    const CString strRecord = CString(szTemp) + L"help-opened.txt";
+    const std::wstring command = L"\"" + std::wstring(WinePath(RECORDER_PATH)) + L"\" \"" +
+                                 strRecord.GetString() + L"\" \"%1\"";
+    CRegKey html(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.html", KEY_READ);
+    const CString strSaved = html.QueryString(nullptr, 520);
+    html.Close();
+    auto setDefault = [](LPCWSTR pszKey, LPCWSTR pszValue) {
+        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, pszKey, nullptr, REG_SZ, pszValue,
+                          static_cast<DWORD>((wcslen(pszValue) + 1) * sizeof(WCHAR)));
+    };
+    setDefault(L"Software\\Classes\\.html", L"KvTest.Help");
+    setDefault(L"Software\\Classes\\KvTest.Help\\shell\\open\\command", command.c_str());
+    auto recorded = [&] {
+        for (int i = 0; i < 100 && ::GetFileAttributesW(strRecord) == INVALID_FILE_ATTRIBUTES; i++)
+            ::Sleep(50);
+        ::Sleep(100);
+        std::wifstream in(strRecord.GetString());
+        std::wstring line;
+        std::getline(in, line);
+        in.close();
+        ::DeleteFileW(strRecord);
+        return line;
+    };
+
+    CWinApp app;
+    const std::wstring helpPage = app.m_pszHelpFilePath;
+    EXPECT_NE(helpPage.find(L".html"), std::wstring::npos);
+    std::ofstream(helpPage.c_str()) << "<p>help</p>"; // the program has its page beside it
+    Store();
+    CButtonSettingsDlg& dlg = Open();
+    ::SendMessageW(::GetDlgItem(dlg.m_hWnd, IDC_HELP_BUTTON), BM_CLICK, 0, 0);
+    EXPECT_NE(recorded().find(helpPage), std::wstring::npos) << "the Help button";
+    ::ShowWindow(dlg.m_hWnd, SW_SHOW);
+    ::SetForegroundWindow(dlg.m_hWnd);
+    ::SetFocus(::GetDlgItem(dlg.m_hWnd, IDC_EDIT_NAME));
+    PressKeys({VK_F1});
+    Pump(dlg.m_hWnd, 300);
+    EXPECT_NE(recorded().find(helpPage), std::wstring::npos) << "F1";
+
+    setDefault(L"Software\\Classes\\.html", strSaved);
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\KvTest.Help");
+    ::DeleteFileW(helpPage.c_str());
 }

@@ -60,7 +60,7 @@ TEST(CWinAppTest, ApplicationObjectAndMessageBoxes)
     EXPECT_STREQ(app.m_pszAppName, L"framework_tests");
     EXPECT_STREQ(app.m_pszExeName, L"framework_tests");
     CString strHelp(app.m_pszHelpFilePath);
-    EXPECT_EQ(strHelp.Right(20), L"\\framework_tests.HLP");
+    EXPECT_EQ(strHelp.Right(21), L"\\framework_tests.html");
 
     EXPECT_EQ(AfxMessageBox(L"Failed to initialize OLE"), IDCANCEL);
     EXPECT_EQ(app.m_strLastPrompt, L"Failed to initialize OLE");
