@@ -598,3 +598,119 @@ TEST_F(SettingsDialogTest, HelpButtonAndF1OpenTheHelpPage)
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\KvTest.Help");
     ::DeleteFileW(helpPage.c_str());
 }
+
+TEST_F(SettingsDialogTest, ArrowKeysAndTheSetLockModes)
+{
+    const WCHAR kLockKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQBCM";
+    Store("buttons=101,102,103\n101|Information|InformationVal|http://i.example/|UNLOCKED\n"
+          "102|Home|HomeVal|http://h.example/|\n103|Search|SearchVal|http://s.example/|LOCK\n");
+    for (DWORD dwSetLock : {0u, 1u}) {
+        SCOPED_TRACE(dwSetLock);
+        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kLockKey, L"SetLock", REG_DWORD, &dwSetLock, 4);
+        CButtonSettingsDlg& dlg = Open();
+        const HWND hDlg = dlg.m_hWnd, hList = dlg.m_lstButtons.m_hWnd;
+        EXPECT_EQ(dlg.m_bSetLock, dwSetLock == 1);
+
+        // A click on the button with an empty lock: locked only in set-lock mode. With the box
+        // and the service on the default scheme, set-lock mode disables Apply on a click.
+        ClickRow(hList, 1);
+        Pump(hDlg);
+        EXPECT_EQ(IsEnabled(IDC_EDIT_TITLE), dwSetLock == 0);
+        EXPECT_EQ(IsEnabled(IDC_APPLY), dwSetLock == 0);
+        ClickRow(hList, 2);
+        Pump(hDlg);
+        EXPECT_FALSE(IsEnabled(IDC_EDIT_NAME)) << "LOCK is locked in both modes";
+        EXPECT_FALSE(IsEnabled(IDC_BROWSE));
+
+        // Down on the last row keeps it; Up goes back; any other key loads the first button.
+        ::SetFocus(hList);
+        ::SendMessageW(hList, WM_KEYDOWN, VK_DOWN, 0);
+        Pump(hDlg);
+        EXPECT_EQ(dlg.m_nCurSel, 2);
+        WCHAR szText[64] = {};
+        ::GetDlgItemTextW(hDlg, IDC_EDIT_NAME, szText, ARRAYSIZE(szText));
+        EXPECT_STREQ(szText, L"Search");
+        ::SendMessageW(hList, WM_KEYDOWN, VK_UP, 0);
+        Pump(hDlg);
+        EXPECT_EQ(dlg.m_nCurSel, 1);
+        // The arrow keys pass the dialog's own scheme name (empty), not "QUELDA": Apply stays on.
+        EXPECT_TRUE(IsEnabled(IDC_APPLY));
+        EXPECT_EQ(IsEnabled(IDC_EDIT_TITLE), dwSetLock == 0);
+        ::SendMessageW(hList, WM_KEYDOWN, 'S', 0);
+        Pump(hDlg);
+        EXPECT_EQ(dlg.m_nCurSel, 0);
+        ::GetDlgItemTextW(hDlg, IDC_EDIT_NAME, szText, ARRAYSIZE(szText));
+        EXPECT_STREQ(szText, L"Information");
+        EXPECT_TRUE(IsEnabled(IDC_EDIT_TITLE));
+        delete m_pDlg;
+        m_pDlg = nullptr;
+    }
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kLockKey);
+}
+
+TEST_F(SettingsDialogTest, LongAndOddTypedTextStaysWhereItBelongs)
+{
+    Store();
+    CButtonSettingsDlg& dlg = Open();
+    const HWND hDlg = dlg.m_hWnd;
+    const CString strLong = CString(L'y', 1500) + L"\r\n\ttab, 100% ,";
+    ClickRow(dlg.m_lstButtons.m_hWnd, 3);
+    Pump(hDlg);
+    ::SetFocus(::GetDlgItem(hDlg, IDC_EDIT_NAME));
+    ::SetDlgItemTextW(hDlg, IDC_EDIT_NAME, L"");
+    ::SetFocus(::GetDlgItem(hDlg, IDC_EDIT_TITLE));
+    ::SetDlgItemTextW(hDlg, IDC_EDIT_TITLE, strLong);
+    ::SetFocus(dlg.m_lstButtons.m_hWnd);
+    Pump(hDlg);
+    EXPECT_EQ(dlg.m_strTarget[3], strLong);
+    EXPECT_EQ(dlg.m_strButtonName[3], dlg.m_strDefaultName[3]) << "an empty name is refilled";
+    dlg.m_strCurScheme = L"Odd";
+    ::SendMessageW(::GetDlgItem(hDlg, IDC_APPLY), BM_CLICK, 0, 0);
+    EXPECT_EQ(Stored(L"Odd", L"104", &CButtonConfig::GetTarget), strLong);
+    EXPECT_EQ(Stored(L"Odd", L"101", &CButtonConfig::GetTitle), L"Information URL");
+    EXPECT_EQ(Stored(L"QUELDA", L"104", &CButtonConfig::GetTarget), L"KVKMail")
+        << "the default scheme is untouched";
+}
+
+// Run by the next test in a process of its own, to which Wine shows an older Windows.
+TEST_F(SettingsDialogTest, DISABLED_MenuWithoutVolumeEntries)
+{
+    Store();
+    CButtonSettingsDlg& dlg = Open();
+    ::ShowWindow(dlg.m_hWnd, SW_SHOW);
+    CMenuDriver driver({VK_ESCAPE});
+    ::SendMessageW(::GetDlgItem(dlg.m_hWnd, IDC_BROWSE), BM_CLICK, 0, 0);
+    const std::vector<std::wstring> items = driver.Items();
+    ASSERT_EQ(items.size(), 10u);
+    EXPECT_EQ(items[7], L"32778 News URL");
+    EXPECT_EQ(items[9], L"32779 Browse...");
+}
+
+TEST(SettingsDialogVersionTest, OlderWindowsHaveNoVolumeEntries)
+{
+    WCHAR szSelf[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, szSelf, MAX_PATH);
+    const std::wstring key = L"Software\\Wine\\AppDefaults\\dialog_tests.exe";
+    std::vector<LPCWSTR> versions = {L"nt40"};
+    if (sizeof(void*) == 4) versions.push_back(L"win98"); // the 9x family for 32-bit programs
+    for (LPCWSTR pszVersion : versions) {
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", REG_SZ, pszVersion,
+                          static_cast<DWORD>((wcslen(pszVersion) + 1) * sizeof(WCHAR)));
+        std::wstring command =
+            std::wstring(L"\"") + szSelf +
+            L"\" --gtest_also_run_disabled_tests "
+            L"--gtest_filter=SettingsDialogTest.DISABLED_MenuWithoutVolumeEntries";
+        STARTUPINFOW si = {};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi = {};
+        ASSERT_TRUE(::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                     nullptr, &si, &pi));
+        DWORD dwExit = 99;
+        if (::WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0)
+            ::GetExitCodeProcess(pi.hProcess, &dwExit);
+        ::CloseHandle(pi.hThread);
+        ::CloseHandle(pi.hProcess);
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+        EXPECT_EQ(dwExit, 0u) << pszVersion;
+    }
+}
