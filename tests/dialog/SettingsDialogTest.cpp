@@ -714,3 +714,28 @@ TEST(SettingsDialogVersionTest, OlderWindowsHaveNoVolumeEntries)
         EXPECT_EQ(dwExit, 0u) << pszVersion;
     }
 }
+
+TEST_F(SettingsDialogTest, OkOnTheDefaultSchemeStoresOnlyTheTraySetting)
+{
+    DWORD dwSaved = 0, cb = sizeof(dwSaved);
+    ::RegGetValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", RRF_RT_REG_DWORD, nullptr,
+                   &dwSaved, &cb);
+    const DWORD dwOne = 1;
+    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", REG_DWORD, &dwOne, 4);
+    Store();
+    CButtonSettingsDlg& dlg = Open();
+    dlg.m_strCurScheme = L"quelda";
+    dlg.m_strAssignTitle[0] = L"http://changed.example/";
+    dlg.m_strTarget[0] = L"http://changed.example/";
+    dlg.m_chkTray.SetCheck(BST_UNCHECKED);
+    ::SendMessageW(::GetDlgItem(dlg.m_hWnd, IDC_OK_BUTTON), BM_CLICK, 0, 0);
+    DWORD dwTray = 99;
+    cb = sizeof(dwTray);
+    ::RegGetValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", RRF_RT_REG_DWORD, nullptr,
+                   &dwTray, &cb);
+    EXPECT_EQ(dwTray, 0u);
+    EXPECT_EQ(Stored(L"QUELDA", L"101", &CButtonConfig::GetTarget), L"http://info.example/");
+    EXPECT_EQ(ReadCurrentScheme(), L"QUELDA");
+    EXPECT_FALSE(dlg.m_bModified);
+    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", REG_DWORD, &dwSaved, 4);
+}
