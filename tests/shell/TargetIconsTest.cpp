@@ -1,4 +1,5 @@
 // Target classification and icons, against real files and associations in the prefix.
+#include "IconPixels.h"
 #include "StringPrinter.h"
 #include "UserInput.h"
 #include "res/resource.h"
@@ -25,30 +26,11 @@ CString WindowsDir()
     return sz;
 }
 
-// What an icon looks like, drawn at 16 by 16: equal pictures give equal vectors.
-std::vector<DWORD> Pixels(HICON hIcon)
-{
-    std::vector<DWORD> pixels(16 * 16, 0);
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* pBits = nullptr;
-    HDC hDC = ::CreateCompatibleDC(nullptr);
-    HBITMAP hBitmap = ::CreateDIBSection(hDC, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
-    HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
-    ::DrawIconEx(hDC, 0, 0, hIcon, 16, 16, 0, nullptr, DI_NORMAL);
-    ::GdiFlush();
-    memcpy(pixels.data(), pBits, pixels.size() * sizeof(DWORD));
-    ::SelectObject(hDC, hOld);
-    ::DeleteObject(hBitmap);
-    ::DeleteDC(hDC);
-    return pixels;
-}
-
 std::vector<DWORD> ProgramIcon(UINT nID)
 {
     HICON hIcon = static_cast<HICON>(
         ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(nID), IMAGE_ICON, 16, 16, 0));
-    const std::vector<DWORD> pixels = Pixels(hIcon);
+    const std::vector<DWORD> pixels = IconPixels(hIcon);
     ::DestroyIcon(hIcon);
     return pixels;
 }
@@ -57,7 +39,7 @@ std::vector<DWORD> TargetIconPixels(const CString& strPath, const CString& strBr
 {
     HICON hIcon = GetTargetIcon(strPath, strBrowser);
     if (!hIcon) return {};
-    const std::vector<DWORD> pixels = Pixels(hIcon);
+    const std::vector<DWORD> pixels = IconPixels(hIcon);
     ::DestroyIcon(hIcon);
     return pixels;
 }
@@ -196,7 +178,7 @@ TEST(TargetIconsTest, ButtonImagesInTheList)
     EXPECT_EQ(ImageList_GetImageCount(hImages), 30);
     auto image = [&](int n) {
         HICON hIcon = ImageList_GetIcon(hImages, n, ILD_NORMAL);
-        const std::vector<DWORD> pixels = Pixels(hIcon);
+        const std::vector<DWORD> pixels = IconPixels(hIcon);
         ::DestroyIcon(hIcon);
         return pixels;
     };
