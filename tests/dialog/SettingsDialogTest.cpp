@@ -40,6 +40,7 @@ protected:
     CButtonConfig& Store(const char* pszDefaults = kDefaults)
     {
         m_pService.reset();
+        m_pStore.reset(); // the defaults file it replaced goes back before it is replaced again
         m_pStore.reset(new CConfigServiceStore(pszDefaults));
         // A new instance seeds the emptied store.
         m_pService.reset(new CButtonConfig);
