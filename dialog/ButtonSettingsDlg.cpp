@@ -302,38 +302,39 @@ void CButtonSettingsDlg::LoadSchemeSettings(const CString& strScheme,
     SelectCurrentScheme(strCurrent);
 }
 
-CButtonConfig& CButtonSettingsDlg::ConfigAt(int& nPos)
+int CButtonSettingsDlg::ClampPosition(int nPos) const
 {
     if (nPos >= m_nButtonCount) nPos = m_nButtonCount - 1;
-    if (nPos < 0) nPos = 0;
     if (nPos >= kMaxButtons) nPos = kMaxButtons - 1;
-    return m_config[nPos];
+    return nPos < 0 ? 0 : nPos;
+}
+
+CString CButtonSettingsDlg::ReadButtonValue(const CString& strScheme, int nPos,
+                                            CString (CButtonConfig::*pfnGet)())
+{
+    CButtonConfig& config = m_config[ClampPosition(nPos)];
+    config.SelectScheme(strScheme);
+    return (config.*pfnGet)();
 }
 
 CString CButtonSettingsDlg::ReadButtonName(const CString& strScheme, int nPos)
 {
-    CButtonConfig& config = ConfigAt(nPos);
-    config.SelectScheme(strScheme);
-    return config.GetName();
+    return ReadButtonValue(strScheme, nPos, &CButtonConfig::GetName);
 }
 
 CString CButtonSettingsDlg::ReadButtonTitle(const CString& strScheme, int nPos)
 {
-    CButtonConfig& config = ConfigAt(nPos);
-    config.SelectScheme(strScheme);
-    return config.GetTitle();
+    return ReadButtonValue(strScheme, nPos, &CButtonConfig::GetTitle);
 }
 
 CString CButtonSettingsDlg::ReadButtonTarget(const CString& strScheme, int nPos)
 {
-    CButtonConfig& config = ConfigAt(nPos);
-    config.SelectScheme(strScheme);
-    return config.GetTarget();
+    return ReadButtonValue(strScheme, nPos, &CButtonConfig::GetTarget);
 }
 
 CString CButtonSettingsDlg::ReadButtonLock(const CString& strScheme, int nPos)
 {
-    CButtonConfig& config = ConfigAt(nPos);
+    CButtonConfig& config = m_config[ClampPosition(nPos)];
     const CString strCurrent = config.GetCurrentScheme();
     config.SelectScheme(strScheme);
     CString strLock = config.GetLockState();
@@ -410,9 +411,7 @@ CString CButtonSettingsDlg::GetSelectedSchemeText()
 
 int CButtonSettingsDlg::ClampedSelection()
 {
-    if (m_nCurSel >= m_nButtonCount) m_nCurSel = m_nButtonCount - 1;
-    if (m_nCurSel < 0) m_nCurSel = 0;
-    return m_nCurSel;
+    return m_nCurSel = ClampPosition(m_nCurSel);
 }
 
 void CButtonSettingsDlg::SelectRow(int nRow)
@@ -430,9 +429,7 @@ void CButtonSettingsDlg::OnListClick(NMHDR*, LRESULT* pResult)
         if (m_nCurSel >= 0) SelectRow(m_nCurSel);
     }
     // Clamped for use only: a click on no row leaves -1 for the next handler.
-    int nRow = m_nCurSel;
-    if (nRow >= m_nButtonCount) nRow = m_nButtonCount - 1;
-    if (nRow < 0) nRow = 0;
+    const int nRow = ClampPosition(m_nCurSel);
     SelectRow(nRow);
     m_strEditTitle = m_strAssignTitle[nRow];
     m_strEditName = m_strButtonName[nRow];

@@ -127,8 +127,11 @@ protected:
 private:
     void FillSchemeBox();
     void LoadCurrentSet();
-    CButtonConfig& ConfigAt(int& nPos);
+    // A position clamped to those in use.
+    int ClampPosition(int nPos) const;
+    // m_nCurSel clamped, and kept so.
     int ClampedSelection();
+    CString ReadButtonValue(const CString& strScheme, int nPos, CString (CButtonConfig::*pfnGet)());
     void SelectRow(int nRow);
     void RestoreInputContext();
 
