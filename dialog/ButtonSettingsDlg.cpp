@@ -16,6 +16,9 @@ BEGIN_MESSAGE_MAP(CButtonSettingsDlg, CDialog)
     ON_BN_CLICKED(IDC_CANCEL_BUTTON, OnCancel)
     ON_BN_CLICKED(IDC_HELP_BUTTON, OnHelpButton)
     ON_BN_CLICKED(IDC_BROWSE, ShowAssignmentMenu)
+    ON_CBN_SELCHANGE(IDC_SCHEME_BOX, OnSchemeSelChange)
+    ON_BN_CLICKED(IDC_ADD_SCHEME, OnSchemeAdd)
+    ON_BN_CLICKED(IDC_DELETE_SCHEME, OnSchemeDelete)
     ON_COMMAND_RANGE(ID_ASSIGN_INFORMATION, ID_ASSIGN_COMMUNITY, OnAssignCommand)
     ON_WM_CLOSE()
     ON_WM_DESTROY()
@@ -729,4 +732,186 @@ void CButtonSettingsDlg::AssignPredefined(const CString& strLabel)
     RefreshButtonIcons();
     m_bModified = TRUE;
     m_edtTitle.SetFocus();
+}
+
+void CButtonSettingsDlg::CopySet(CButtonSet& rTo, const CButtonSet& from) const
+{
+    for (int i = 0; i < m_nButtonCount && i < kMaxButtons; i++) {
+        rTo.m_strButtonName[i] = from.m_strButtonName[i];
+        rTo.m_strAssignTitle[i] = from.m_strAssignTitle[i];
+        rTo.m_strTarget[i] = from.m_strTarget[i];
+        rTo.m_strLockState[i] = from.m_strLockState[i];
+    }
+}
+
+CString CButtonSettingsDlg::GetSchemeBoxText() const
+{
+    WCHAR szText[260] = {};
+    ::GetWindowTextW(m_cbScheme.m_hWnd, szText, ARRAYSIZE(szText));
+    return szText;
+}
+
+// Called when another scheme is picked in the box: unsaved changes are offered for saving, then
+// the picked scheme's settings become the current set.
+void CButtonSettingsDlg::OnSchemeSelChange()
+{
+    const CString strPrevious = m_strCurScheme;
+    CopySet(m_previous, m_current);
+    int nAnswer = IDNO;
+    if (m_bModified == TRUE) {
+        CString strText, strCaption;
+        strText.LoadString(IDS_APPLY);
+        strCaption.LoadString(IDS_BUTTON_ASSIGNMENT);
+        nAnswer = MessageBox(strText + L" ?", strCaption, MB_YESNOCANCEL | MB_ICONQUESTION);
+    }
+    // Cancel keeps the old scheme loaded although the box shows the picked one.
+    if (nAnswer != IDCANCEL) {
+        if (nAnswer == IDYES) SaveScheme();
+        m_bModified = FALSE;
+        LoadPickedScheme(strPrevious);
+    }
+    m_nCurSel = 0;
+    FillButtonList();
+    SelectRow(0);
+    ::SetFocus(::GetDlgItem(m_hWnd, IDC_EDIT_NAME));
+    m_strEditName = m_lstButtons.GetItemText(0, 0);
+    m_strEditTitle = m_lstButtons.GetItemText(0, 1);
+    UpdateData(FALSE);
+    RefreshButtonIcons();
+    UpdateData(FALSE);
+}
+
+void CButtonSettingsDlg::LoadPickedScheme(const CString& strPrevious)
+{
+    m_strCurScheme = GetSelectedSchemeText();
+    CString strScheme = m_strCurScheme;
+    UpdateData(FALSE);
+    if (CString(m_strCurScheme).MakeUpper() == kMakerScheme) {
+        // The default scheme comes from the default set; the service is not asked.
+        CopySet(m_current, m_default);
+    } else if (strPrevious == CString(m_strCurScheme).MakeUpper()) {
+        CopySet(m_current, m_previous);
+    } else {
+        strScheme = StoredSchemeName(strScheme, m_strMakerSchemeText);
+        COwningPtrList<ButtonSetting> settings;
+        LoadSchemeSettings(strScheme, settings);
+        const int nCount = static_cast<int>(settings.GetCount());
+        if (nCount == 0) {
+            CopySet(m_current, m_default);
+        } else {
+            // The picked scheme becomes the service's current one at once.
+            m_config[0].SelectScheme(strScheme);
+            for (int j = 0; j < nCount && j < kMaxButtons; j++) {
+                m_strButtonName[j] = m_config[j].GetName();
+                m_strAssignTitle[j] = m_config[j].GetTitle();
+                m_strTarget[j] = m_config[j].GetTarget();
+                m_strLockState[j] = m_config[j].GetLockState();
+            }
+        }
+    }
+
+    const BOOL bEditable = !EqualNoCase(m_strLockState[0], kLocked);
+    for (int nID : {IDC_EDIT_NAME, IDC_EDIT_TITLE, IDC_BROWSE})
+        ::EnableWindow(::GetDlgItem(m_hWnd, nID), bEditable);
+    m_btnApply.EnableWindow(bEditable);
+    if (m_bSetLock) m_btnApply.EnableWindow(m_strActiveScheme != L"Quelda");
+    m_bSchemeRemovable = !EqualNoCase(strScheme, kMakerScheme);
+    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_DELETE_SCHEME), m_bSchemeRemovable);
+
+    for (int i = 0; i < m_nButtonCount && i < kMaxButtons; i++) {
+        if (m_strButtonName[i].IsEmpty()) m_strButtonName[i] = m_strDefaultName[i];
+        if (m_strAssignTitle[i].IsEmpty()) m_strAssignTitle[i] = m_strDefaultTitle[i];
+        if (m_strTarget[i].IsEmpty()) m_strTarget[i] = m_strDefaultTarget[i];
+        if (m_strLockState[i].IsEmpty()) m_strLockState[i] = kUnlocked;
+    }
+}
+
+// Called by "Add": the name typed into the box starts a scheme as a copy of the default one, or
+// brings back a stored scheme the box did not show. Nothing is stored until it is saved.
+void CButtonSettingsDlg::OnSchemeAdd()
+{
+    CString strName = GetSchemeBoxText();
+    if (m_cbScheme.FindStringExact(-1, strName) != CB_ERR) return;
+    if (EqualNoCase(strName, kMakerScheme)) strName = m_strMakerSchemeText;
+    m_cbScheme.SetWindowText(strName);
+    m_strCurScheme = strName;
+    UpdateData(FALSE);
+
+    const int nFound = m_cbScheme.FindStringExact(-1, strName);
+    if (nFound != CB_ERR)
+        m_cbScheme.SetCurSel(nFound);
+    else if (!strName.IsEmpty())
+        m_cbScheme.SetCurSel(m_cbScheme.AddString(strName));
+
+    CStringList schemes;
+    ReadSchemeList(schemes);
+    BOOL bStored = FALSE;
+    for (POSITION pos = schemes.GetHeadPosition(); pos && !bStored;)
+        bStored = EqualNoCase(schemes.GetNext(pos), strName);
+    if (!bStored) {
+        for (int i = 0; i < m_nButtonCount && i < kMaxButtons; i++) {
+            m_strButtonName[i] = m_strDefaultName[i];
+            m_strAssignTitle[i] = m_strDefaultTitle[i];
+            m_strTarget[i] = m_strDefaultTarget[i];
+            m_strLockState[i] = m_bSetLock ? m_strDefaultLock[i] : CString(kUnlocked);
+        }
+    } else {
+        COwningPtrList<ButtonSetting> settings;
+        LoadSchemeSettings(strName, settings);
+        const int nCount = static_cast<int>(settings.GetCount());
+        for (int j = 0; j < nCount && j < kMaxButtons; j++) {
+            m_strButtonName[j] = ReadButtonName(strName, j);
+            m_strAssignTitle[j] = ReadButtonTitle(strName, j);
+            m_strTarget[j] = ReadButtonTarget(strName, j);
+            m_strLockState[j] = ReadButtonLock(strName, j);
+        }
+    }
+    FillButtonList();
+    RefreshButtonIcons();
+
+    m_strEditTitle = m_strAssignTitle[0];
+    m_strEditName = EqualNoCase(m_strButtonName[0], m_strDefaultName[0]) ? m_strButtonName[0]
+                                                                         : m_strDefaultName[0];
+    UpdateEditLock(!m_bSetLock && !EqualNoCase(m_strLockState[0], kLocked), &m_strCurScheme);
+    m_bSchemeRemovable =
+        !EqualNoCase(strName, L"Quelda") && !EqualNoCase(strName, m_strMakerSchemeText);
+    EnableDelete(m_bSchemeRemovable);
+    m_strCurScheme = strName;
+    UpdateData(FALSE);
+}
+
+// Called by "Delete": after the user confirms, the typed scheme leaves the service at once and
+// the box's selected item leaves the box; the default scheme takes their place.
+void CButtonSettingsDlg::OnSchemeDelete()
+{
+    m_strCurScheme = GetSchemeBoxText();
+    if (m_cbScheme.FindStringExact(-1, m_strCurScheme) == CB_ERR) return;
+    CString strText, strCaption;
+    strText.LoadString(IDS_CONFIRM_REMOVE_SCHEME);
+    strCaption.LoadString(IDS_PRODUCT_NAME);
+    if (MessageBox(strText, strCaption, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
+
+    m_cbScheme.DeleteString(m_cbScheme.GetCurSel());
+    CString strScheme = m_strCurScheme;
+    if (CString(strScheme).MakeUpper() != kMakerScheme) {
+        RemoveSchemeSettings(StoredSchemeName(strScheme, m_strMakerSchemeText));
+        SelectCurrentScheme(L"Quelda");
+    }
+    if (m_strActiveScheme != L"Quelda") m_strActiveScheme = L"Quelda";
+
+    int nDefault = 0;
+    for (int i = 0; i < m_cbScheme.GetCount(); i++) {
+        CString strItem;
+        m_cbScheme.GetLBText(i, strItem);
+        if (strItem == L"Quelda") nDefault = i;
+    }
+    m_cbScheme.SetCurSel(nDefault);
+
+    CopySet(m_current, m_default);
+    DisableEditing();
+    FillButtonList();
+    RefreshButtonIcons();
+    m_strEditName = m_strDefaultName[0];
+    m_strEditTitle = m_strDefaultTitle[0];
+    UpdateData(FALSE);
 }

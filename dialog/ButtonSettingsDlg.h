@@ -123,6 +123,9 @@ protected:
     void OnDestroy();
     void OnHelpButton();
     BOOL OnHelpInfo(HELPINFO* pHelpInfo);
+    void OnSchemeSelChange();
+    void OnSchemeAdd();
+    void OnSchemeDelete();
 
 private:
     void FillSchemeBox();
@@ -134,6 +137,12 @@ private:
     CString ReadButtonValue(const CString& strScheme, int nPos, CString (CButtonConfig::*pfnGet)());
     void SelectRow(int nRow);
     void RestoreInputContext();
+    // The positions in use of one set become those of another.
+    void CopySet(CButtonSet& rTo, const CButtonSet& from) const;
+    // The box's selected scheme becomes the current set; strPrevious is the scheme it replaces.
+    void LoadPickedScheme(const CString& strPrevious);
+    // What the box's edit field holds, at most 259 characters.
+    CString GetSchemeBoxText() const;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -58,3 +58,64 @@ void ClickWindow(HWND hWnd)
     ::GetWindowRect(hWnd, &rc);
     ClickAt((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
 }
+
+CMessageBoxAnswer::CMessageBoxAnswer(int nButton, DWORD dwWaitMilliseconds)
+    : m_nButton(nButton), m_dwWait(dwWaitMilliseconds), m_dwThread(::GetCurrentThreadId())
+{
+    m_hThread = ::CreateThread(
+        nullptr, 0,
+        [](LPVOID pv) -> DWORD {
+            auto* pThis = static_cast<CMessageBoxAnswer*>(pv);
+            HWND hBox = nullptr;
+            for (DWORD dwStart = ::GetTickCount();
+                 !hBox && ::GetTickCount() - dwStart < pThis->m_dwWait; ::Sleep(20))
+                ::EnumThreadWindows(
+                    pThis->m_dwThread,
+                    [](HWND hWnd, LPARAM lParam) -> BOOL {
+                        WCHAR szClass[16] = {};
+                        ::GetClassNameW(hWnd, szClass, ARRAYSIZE(szClass));
+                        // A message box is the dialog with a static text of id 0xFFFF.
+                        if (wcscmp(szClass, L"#32770") || !::IsWindowVisible(hWnd) ||
+                            !::GetDlgItem(hWnd, 0xFFFF))
+                            return TRUE;
+                        *reinterpret_cast<HWND*>(lParam) = hWnd;
+                        return FALSE;
+                    },
+                    reinterpret_cast<LPARAM>(&hBox));
+            if (!hBox) return 0;
+            WCHAR szText[1024] = {};
+            ::GetWindowTextW(hBox, szText, ARRAYSIZE(szText));
+            pThis->m_strCaption = szText;
+            ::GetDlgItemTextW(hBox, 0xFFFF, szText, ARRAYSIZE(szText));
+            pThis->m_strText = szText;
+            ::PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(pThis->m_nButton, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(hBox, pThis->m_nButton)));
+            return 0;
+        },
+        this, 0, nullptr);
+}
+
+CMessageBoxAnswer::~CMessageBoxAnswer()
+{
+    Wait();
+}
+
+void CMessageBoxAnswer::Wait()
+{
+    if (!m_hThread) return;
+    ::WaitForSingleObject(m_hThread, INFINITE);
+    ::CloseHandle(m_hThread);
+    m_hThread = nullptr;
+}
+
+CString CMessageBoxAnswer::Caption()
+{
+    Wait();
+    return m_strCaption;
+}
+
+CString CMessageBoxAnswer::Text()
+{
+    Wait();
+    return m_strText;
+}

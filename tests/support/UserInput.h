@@ -14,3 +14,27 @@ void PressKeys(std::initializer_list<WORD> keys);
 void TypeText(LPCWSTR pszText);
 void ClickAt(int x, int y);
 void ClickWindow(HWND hWnd);
+
+// Answers the next message box the calling thread shows, as a user reading it would: a thread of
+// its own waits for the box, keeps its caption and text and presses the button of that id.
+class CMessageBoxAnswer
+{
+public:
+    explicit CMessageBoxAnswer(int nButton, DWORD dwWaitMilliseconds = 5000);
+    ~CMessageBoxAnswer();
+    CMessageBoxAnswer(const CMessageBoxAnswer&) = delete;
+    CMessageBoxAnswer& operator=(const CMessageBoxAnswer&) = delete;
+
+    // Empty when no box came within the wait.
+    CString Caption();
+    CString Text();
+
+private:
+    void Wait();
+
+    int m_nButton;
+    DWORD m_dwWait;
+    DWORD m_dwThread;
+    HANDLE m_hThread = nullptr;
+    CString m_strCaption, m_strText;
+};
