@@ -19,6 +19,7 @@ BEGIN_MESSAGE_MAP(CButtonSettingsDlg, CDialog)
     ON_CBN_SELCHANGE(IDC_SCHEME_BOX, OnSchemeSelChange)
     ON_BN_CLICKED(IDC_ADD_SCHEME, OnSchemeAdd)
     ON_BN_CLICKED(IDC_DELETE_SCHEME, OnSchemeDelete)
+    ON_COMMAND(ID_ASSIGN_BROWSE, OnFileBrowse) // ahead of the range that holds it
     ON_COMMAND_RANGE(ID_ASSIGN_INFORMATION, ID_ASSIGN_COMMUNITY, OnAssignCommand)
     ON_WM_CLOSE()
     ON_WM_DESTROY()
@@ -32,6 +33,8 @@ const WCHAR kUnlocked[] = L"UNLOCKED";
 const WCHAR kLocked[] = L"LOCK";
 const WCHAR kTrayWindow[] = L"Quelda Kivora System Tray Window";
 const WCHAR kTrayKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQKVUI";
+const WCHAR kShellFoldersKey[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // A help centre that is not there gives way to the Windows help file.
 CString MendHelpCentreTarget(const CString& strTarget)
@@ -710,11 +713,41 @@ void CButtonSettingsDlg::ShowAssignmentMenu()
     ::TrackPopupMenu(hPopup, TPM_RIGHTBUTTON, pt.x, pt.y, 0, m_hWnd, nullptr);
 }
 
-// Called for a command of the assignment menu.
+// Called for a command of the assignment menu but "Browse...".
 void CButtonSettingsDlg::OnAssignCommand(UINT nID)
 {
     const UINT nLabel = kAssignLabels[nID - ID_ASSIGN_INFORMATION];
     if (nLabel) AssignPredefined(m_labels.Get(nLabel));
+}
+
+// Called by the menu's "Browse...": the chosen file goes into the assignment edit, which makes
+// it the target when the edit is left.
+void CButtonSettingsDlg::OnFileBrowse()
+{
+    UpdateData(TRUE);
+    const CString strPrevious = m_strEditTitle;
+    ::CoInitialize(nullptr);
+    const CRegKey key(HKEY_CURRENT_USER, kShellFoldersKey, KEY_READ);
+    const CString strFavorites = key.QueryString(L"Favorites", 8192);
+
+    CFileDialog dlg(TRUE, L"*.url", strFavorites + L"\\*.url",
+                    OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NODEREFERENCELINKS,
+                    L"URL (*.url)|*.url|(*.exe)|*.exe|(*.*)|*.*|(*.xls)|*.xls||", this);
+    dlg.DoModal();
+    POSITION pos = dlg.GetStartPosition();
+    const CString strPath = dlg.GetNextPathName(pos);
+
+    UpdateData(TRUE);
+    if (strPath.Find(L"*.") >= 0) {
+        // Nothing was chosen: the name is still the pattern.
+        m_strEditTitle = strPrevious;
+    } else if (!strPath.IsEmpty()) {
+        m_strEditTitle = strPath.Find(L' ') >= 1 ? L'"' + strPath + L'"' : strPath;
+        UpdateData(FALSE);
+    }
+    m_edtTitle.SetFocus();
+    UpdateData(FALSE);
+    m_bModified = TRUE;
 }
 
 void CButtonSettingsDlg::AssignPredefined(const CString& strLabel)

@@ -120,6 +120,7 @@ protected:
     void OnTitleSetFocus();
     void OnClose();
     void OnAssignCommand(UINT nID);
+    void OnFileBrowse();
     void OnDestroy();
     void OnHelpButton();
     BOOL OnHelpInfo(HELPINFO* pHelpInfo);

@@ -11,6 +11,7 @@
 #include "framework/DataExchange.h"
 #include "framework/Dialog.h"
 #include "framework/Exception.h"
+#include "framework/FileDialog.h"
 #include "framework/List.h"
 #include "framework/Menu.h"
 #include "framework/FrameWnd.h"

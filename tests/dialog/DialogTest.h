@@ -3,10 +3,13 @@
 #pragma once
 
 #include "ConfigServiceStore.h"
+#include "UserInput.h"
 #include "dialog/ButtonSettingsDlg.h"
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -61,6 +64,20 @@ protected:
         m_pService.reset();
         m_pStore.reset();
         ::CoUninitialize();
+        CloseTrayProgram();
+    }
+    // An Apply with the tray box checked starts the tray program; it goes with the test.
+    static void CloseTrayProgram()
+    {
+        const HWND hTray = ::FindWindowW(nullptr, L"Quelda Kivora System Tray Window");
+        DWORD dwProcess = 0;
+        if (!hTray || !::GetWindowThreadProcessId(hTray, &dwProcess)) return;
+        const HANDLE hProcess = ::OpenProcess(SYNCHRONIZE, FALSE, dwProcess);
+        ::PostMessageW(hTray, WM_CLOSE, 0, 0);
+        if (hProcess) {
+            ::WaitForSingleObject(hProcess, 5000);
+            ::CloseHandle(hProcess);
+        }
     }
     // A fresh store seeded from those defaults, changed by the test through the service.
     CButtonConfig& Store(const char* pszDefaults = kDefaults)
@@ -94,6 +111,49 @@ protected:
     std::unique_ptr<CConfigServiceStore> m_pStore;
     std::unique_ptr<CButtonConfig> m_pService;
     CButtonSettingsDlg* m_pDlg = nullptr;
+};
+
+// While the dialog's thread tracks its popup menu: the items as shown, then keys as a user types.
+class CMenuDriver
+{
+public:
+    CMenuDriver(std::vector<WORD> keys)
+        : m_keys(std::move(keys)), m_dwThread(::GetCurrentThreadId())
+    {
+        m_thread = std::thread([this] { Drive(); });
+    }
+    ~CMenuDriver()
+    {
+        if (m_thread.joinable()) m_thread.join();
+    }
+    std::vector<std::wstring> Items()
+    {
+        if (m_thread.joinable()) m_thread.join();
+        return m_items;
+    }
+
+private:
+    void Drive()
+    {
+        HWND hMenu = nullptr;
+        for (int i = 0; i < 200 && !hMenu; i++, ::Sleep(25))
+            for (HWND h = nullptr; (h = ::FindWindowExW(nullptr, h, L"#32768", nullptr));)
+                if (::IsWindowVisible(h) && ::GetWindowThreadProcessId(h, nullptr) == m_dwThread)
+                    hMenu = h;
+        if (!hMenu) return;
+        const HMENU hPopup = reinterpret_cast<HMENU>(::SendMessageW(hMenu, MN_GETHMENU, 0, 0));
+        for (int n = 0; n < ::GetMenuItemCount(hPopup); n++) {
+            WCHAR szText[64] = {};
+            ::GetMenuStringW(hPopup, n, szText, ARRAYSIZE(szText), MF_BYPOSITION);
+            m_items.push_back(std::to_wstring(::GetMenuItemID(hPopup, n)) + L" " + szText);
+        }
+        PressKeys(m_keys);
+    }
+
+    std::vector<WORD> m_keys;
+    DWORD m_dwThread;
+    std::vector<std::wstring> m_items;
+    std::thread m_thread;
 };
 
 } // namespace

@@ -376,54 +376,6 @@ TEST_F(SettingsDialogTest, OkSavesTheTrayChoiceAndStartsOrStopsTheTrayProgram)
     ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", REG_DWORD, &dwSaved, 4);
 }
 
-namespace {
-
-// While the dialog's thread tracks its popup menu: the items as shown, then keys as a user types.
-class CMenuDriver
-{
-public:
-    CMenuDriver(std::vector<WORD> keys)
-        : m_keys(std::move(keys)), m_dwThread(::GetCurrentThreadId())
-    {
-        m_thread = std::thread([this] { Drive(); });
-    }
-    ~CMenuDriver()
-    {
-        if (m_thread.joinable()) m_thread.join();
-    }
-    std::vector<std::wstring> Items()
-    {
-        if (m_thread.joinable()) m_thread.join();
-        return m_items;
-    }
-
-private:
-    void Drive()
-    {
-        HWND hMenu = nullptr;
-        for (int i = 0; i < 200 && !hMenu; i++, ::Sleep(25))
-            for (HWND h = nullptr; (h = ::FindWindowExW(nullptr, h, L"#32768", nullptr));)
-                if (::IsWindowVisible(h) && ::GetWindowThreadProcessId(h, nullptr) == m_dwThread)
-                    hMenu = h;
-        if (!hMenu) return;
-        const HMENU hPopup = reinterpret_cast<HMENU>(::SendMessageW(hMenu, MN_GETHMENU, 0, 0));
-        for (int n = 0; n < ::GetMenuItemCount(hPopup); n++) {
-            WCHAR szText[64] = {};
-            ::GetMenuStringW(hPopup, n, szText, ARRAYSIZE(szText), MF_BYPOSITION);
-            m_items.push_back(std::to_wstring(::GetMenuItemID(hPopup, n)) + L" " + szText);
-        }
-        for (WORD vk : m_keys)
-            PressKeys({vk});
-    }
-
-    std::vector<WORD> m_keys;
-    DWORD m_dwThread;
-    std::vector<std::wstring> m_items;
-    std::thread m_thread;
-};
-
-} // namespace
-
 TEST_F(SettingsDialogTest, TheAssignmentMenuAsAUserPicksFromIt)
 {
     // The mail client whose icon "Launch eMail" shows: the prefix's notepad, registered as one.
@@ -686,7 +638,7 @@ TEST_F(SettingsDialogTest, AMissingTrayProgramStillLeavesTheChoiceAndTheSchemeSt
     ::ExpandEnvironmentStringsW(L"%ProgramFiles%\\Quelda\\Kivora Button Support\\", szFolder,
                                 MAX_PATH);
     const std::wstring tray = std::wstring(szFolder) + L"ZRQKVKSYSTEMTRAY.EXE";
-    ASSERT_TRUE(::MoveFileW(tray.c_str(), (tray + L".away").c_str()));
+    ASSERT_TRUE(::MoveFileExW(tray.c_str(), (tray + L".away").c_str(), MOVEFILE_REPLACE_EXISTING));
     DWORD dwSaved = 0, cb = sizeof(dwSaved);
     ::RegGetValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", RRF_RT_REG_DWORD, nullptr,
                    &dwSaved, &cb);

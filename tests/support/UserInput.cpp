@@ -23,7 +23,7 @@ void SendKey(WORD wVk, WCHAR chUnicode)
 
 } // namespace
 
-void PressKeys(std::initializer_list<WORD> keys)
+void PressKeys(const std::vector<WORD>& keys)
 {
     for (WORD wVk : keys) {
         SendKey(wVk, 0);

@@ -4,13 +4,13 @@
 
 #include "framework/String.h"
 
-#include <initializer_list>
+#include <vector>
 
 // Wine maps the Unix root to drive Z:.
 CString WinePath(const char* pszUnixPath);
 
 // Key presses, a text typed character by character, a click in the middle of a window.
-void PressKeys(std::initializer_list<WORD> keys);
+void PressKeys(const std::vector<WORD>& keys);
 void TypeText(LPCWSTR pszText);
 void ClickAt(int x, int y);
 void ClickWindow(HWND hWnd);
