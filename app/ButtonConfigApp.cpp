@@ -4,9 +4,33 @@
 
 IMPLEMENT_DYNAMIC(CButtonConfigApp, CWinApp)
 
+namespace {
+
+// Libraries loaded by name come from the program's folder and the system's, never from the
+// current folder (which the icon code moves) or the path.
+void RestrictLibrarySearch()
+{
+    // Looked up, as older systems have neither.
+    const HMODULE hKernel = ::GetModuleHandleW(L"kernel32.dll");
+    typedef BOOL(WINAPI * PFNSETDEFAULTDLLDIRECTORIES)(DWORD);
+    typedef BOOL(WINAPI * PFNSETDLLDIRECTORY)(LPCWSTR);
+    const auto pfnSetDefault = reinterpret_cast<PFNSETDEFAULTDLLDIRECTORIES>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(hKernel, "SetDefaultDllDirectories")));
+    if (pfnSetDefault &&
+        pfnSetDefault(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32))
+        return;
+    // At least not the current folder.
+    const auto pfnSetDirectory = reinterpret_cast<PFNSETDLLDIRECTORY>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(hKernel, "SetDllDirectoryW")));
+    if (pfnSetDirectory) pfnSetDirectory(L"");
+}
+
+} // namespace
+
 // Called once before the message loop runs; FALSE ends the program without a window.
 BOOL CButtonConfigApp::InitInstance()
 {
+    RestrictLibrarySearch();
     AfxEnableControlContainer();
     if (!AfxOleInit()) {
         AfxMessageBox(L"Failed to initialize OLE");

@@ -1,4 +1,5 @@
 #include "dialog/ButtonSettingsDlg.h"
+#include "app/AboutDlg.h"
 #include "config/Schemes.h"
 #include "config/Settings.h"
 #include "shell/TargetIcons.h"
@@ -15,6 +16,7 @@ BEGIN_MESSAGE_MAP(CButtonSettingsDlg, CDialog)
     ON_BN_CLICKED(IDC_OK_BUTTON, OnOkButton)
     ON_BN_CLICKED(IDC_CANCEL_BUTTON, OnCancel)
     ON_BN_CLICKED(IDC_HELP_BUTTON, OnHelpButton)
+    ON_BN_CLICKED(IDC_ABOUT, OnAbout)
     ON_BN_CLICKED(IDC_BROWSE, ShowAssignmentMenu)
     ON_CBN_SELCHANGE(IDC_SCHEME_BOX, OnSchemeSelChange)
     ON_BN_CLICKED(IDC_ADD_SCHEME, OnSchemeAdd)
@@ -668,6 +670,12 @@ void CButtonSettingsDlg::OnDestroy()
         m_lstButtons.SetImageList(nullptr, LVSIL_SMALL);
     }
     CDialog::OnDestroy();
+}
+
+void CButtonSettingsDlg::OnAbout()
+{
+    CAboutDlg dlg;
+    dlg.DoModal();
 }
 
 void CButtonSettingsDlg::OnHelpButton()

@@ -122,6 +122,7 @@ protected:
     void OnAssignCommand(UINT nID);
     void OnFileBrowse();
     void OnDestroy();
+    void OnAbout();
     void OnHelpButton();
     BOOL OnHelpInfo(HELPINFO* pHelpInfo);
     void OnSchemeSelChange();

@@ -89,3 +89,13 @@ protected:                                                                      
      AFX_THUNK(*pResult = pThis->OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam)))},
 #define ON_WM_QUERYENDSESSION()                                                                    \
     {WM_QUERYENDSESSION, 0, 0, 0, AFX_THUNK(*pResult = pThis->OnQueryEndSession())},
+// The point of these is in screen coordinates.
+#define ON_WM_NCHITTEST()                                                                          \
+    {WM_NCHITTEST, 0, 0, 0,                                                                        \
+     AFX_THUNK(*pResult = pThis->OnNcHitTest(POINT{static_cast<short>(LOWORD(lParam)),             \
+                                                   static_cast<short>(HIWORD(lParam))}))},
+#define ON_WM_NCLBUTTONDBLCLK()                                                                    \
+    {WM_NCLBUTTONDBLCLK, 0, 0, 0,                                                                  \
+     AFX_THUNK(pThis->OnNcLButtonDblClk(                                                           \
+         static_cast<UINT>(wParam),                                                                \
+         POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}))},

@@ -97,6 +97,8 @@ protected:
     void OnDestroy() { Default(); }
     int OnCreate(LPCREATESTRUCT) { return static_cast<int>(Default()); }
     BOOL OnQueryEndSession() { return static_cast<BOOL>(Default()); }
+    LRESULT OnNcHitTest(POINT) { return Default(); }
+    void OnNcLButtonDblClk(UINT, POINT) { Default(); }
 
     static const AFX_MSGMAP* GetThisMessageMap();
     const AFX_MSGMAP* GetMessageMap() const override;

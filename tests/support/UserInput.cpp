@@ -1,5 +1,7 @@
 #include "UserInput.h"
 
+#include <algorithm>
+
 CString WinePath(const char* pszUnixPath)
 {
     CString strPath(L"Z:");
@@ -59,63 +61,66 @@ void ClickWindow(HWND hWnd)
     ClickAt((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
 }
 
-CMessageBoxAnswer::CMessageBoxAnswer(int nButton, DWORD dwWaitMilliseconds)
-    : m_nButton(nButton), m_dwWait(dwWaitMilliseconds), m_dwThread(::GetCurrentThreadId())
+namespace {
+
+BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
 {
-    m_hThread = ::CreateThread(
-        nullptr, 0,
-        [](LPVOID pv) -> DWORD {
-            auto* pThis = static_cast<CMessageBoxAnswer*>(pv);
-            HWND hBox = nullptr;
-            for (DWORD dwStart = ::GetTickCount();
-                 !hBox && ::GetTickCount() - dwStart < pThis->m_dwWait; ::Sleep(20))
-                ::EnumThreadWindows(
-                    pThis->m_dwThread,
-                    [](HWND hWnd, LPARAM lParam) -> BOOL {
-                        WCHAR szClass[16] = {};
-                        ::GetClassNameW(hWnd, szClass, ARRAYSIZE(szClass));
-                        // A message box is the dialog with a static text of id 0xFFFF.
-                        if (wcscmp(szClass, L"#32770") || !::IsWindowVisible(hWnd) ||
-                            !::GetDlgItem(hWnd, 0xFFFF))
-                            return TRUE;
-                        *reinterpret_cast<HWND*>(lParam) = hWnd;
-                        return FALSE;
-                    },
-                    reinterpret_cast<LPARAM>(&hBox));
-            if (!hBox) return 0;
-            WCHAR szText[1024] = {};
-            ::GetWindowTextW(hBox, szText, ARRAYSIZE(szText));
-            pThis->m_strCaption = szText;
-            ::GetDlgItemTextW(hBox, 0xFFFF, szText, ARRAYSIZE(szText));
-            pThis->m_strText = szText;
-            ::PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(pThis->m_nButton, BN_CLICKED),
-                           reinterpret_cast<LPARAM>(::GetDlgItem(hBox, pThis->m_nButton)));
-            return 0;
-        },
-        this, 0, nullptr);
+    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
+    return TRUE;
+}
+
+std::vector<HWND> WindowsOf(DWORD dwThread)
+{
+    std::vector<HWND> windows;
+    ::EnumThreadWindows(dwThread, CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+} // namespace
+
+CMessageBoxAnswer::CMessageBoxAnswer(int nButton, DWORD dwWaitMilliseconds)
+    : m_nButton(nButton), m_dwWait(dwWaitMilliseconds), m_dwThread(::GetCurrentThreadId()),
+      m_open(WindowsOf(m_dwThread)), m_thread([this] { Answer(); })
+{
 }
 
 CMessageBoxAnswer::~CMessageBoxAnswer()
 {
-    Wait();
+    if (m_thread.joinable()) m_thread.join();
 }
 
-void CMessageBoxAnswer::Wait()
+// A message box is a new dialog of the thread with a static text of id 0xFFFF.
+void CMessageBoxAnswer::Answer()
 {
-    if (!m_hThread) return;
-    ::WaitForSingleObject(m_hThread, INFINITE);
-    ::CloseHandle(m_hThread);
-    m_hThread = nullptr;
+    HWND hBox = nullptr;
+    for (const DWORD dwStart = ::GetTickCount(); !hBox && ::GetTickCount() - dwStart < m_dwWait;
+         ::Sleep(20))
+        for (HWND hWnd : WindowsOf(m_dwThread)) {
+            WCHAR szClass[16] = {};
+            ::GetClassNameW(hWnd, szClass, ARRAYSIZE(szClass));
+            if (!wcscmp(szClass, L"#32770") && ::IsWindowVisible(hWnd) &&
+                ::GetDlgItem(hWnd, 0xFFFF) &&
+                std::find(m_open.begin(), m_open.end(), hWnd) == m_open.end())
+                hBox = hWnd;
+        }
+    if (!hBox) return;
+    WCHAR szText[1024] = {};
+    ::GetWindowTextW(hBox, szText, ARRAYSIZE(szText));
+    m_strCaption = szText;
+    ::GetDlgItemTextW(hBox, 0xFFFF, szText, ARRAYSIZE(szText));
+    m_strText = szText;
+    ::PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(m_nButton, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(hBox, m_nButton)));
 }
 
 CString CMessageBoxAnswer::Caption()
 {
-    Wait();
+    if (m_thread.joinable()) m_thread.join();
     return m_strCaption;
 }
 
 CString CMessageBoxAnswer::Text()
 {
-    Wait();
+    if (m_thread.joinable()) m_thread.join();
     return m_strText;
 }

@@ -4,6 +4,7 @@
 
 #include "framework/String.h"
 
+#include <thread>
 #include <vector>
 
 // Wine maps the Unix root to drive Z:.
@@ -16,7 +17,8 @@ void ClickAt(int x, int y);
 void ClickWindow(HWND hWnd);
 
 // Answers the next message box the calling thread shows, as a user reading it would: a thread of
-// its own waits for the box, keeps its caption and text and presses the button of that id.
+// its own waits for the box, keeps its caption and text and presses the button of that id. The
+// thread's dialogs that are open already are not taken for it.
 class CMessageBoxAnswer
 {
 public:
@@ -30,11 +32,12 @@ public:
     CString Text();
 
 private:
-    void Wait();
+    void Answer();
 
     int m_nButton;
     DWORD m_dwWait;
     DWORD m_dwThread;
-    HANDLE m_hThread = nullptr;
+    std::vector<HWND> m_open;
     CString m_strCaption, m_strText;
+    std::thread m_thread; // last: it starts when the rest is ready
 };

@@ -1,0 +1,299 @@
+// The About box with the real version library stand-in, in this process and in the real program.
+#include "StringPrinter.h"
+#include "UserInput.h"
+#include "app/AboutDlg.h"
+#include "config/Settings.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+const WCHAR kSwitches[] = L"Software\\Kivora Stand-ins\\Version Library";
+const WCHAR kVersionLine[] = L"Version # : ";
+
+CString FolderOf(const CString& strPath)
+{
+    return strPath.Left(strPath.ReverseFind(L'\\'));
+}
+
+CString OwnFolder()
+{
+    WCHAR szPath[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, szPath, MAX_PATH);
+    return FolderOf(szPath);
+}
+
+CString ItemText(HWND hDlg, int nID)
+{
+    WCHAR szText[600] = {};
+    ::GetDlgItemTextW(hDlg, nID, szText, ARRAYSIZE(szText));
+    return szText;
+}
+
+// The keys this thread's next messages find held: the others of Ctrl, Shift and A are up.
+void HoldKeys(std::initializer_list<int> keys)
+{
+    BYTE state[256] = {};
+    ::GetKeyboardState(state);
+    for (int vk : {VK_CONTROL, VK_SHIFT, int('A')})
+        state[vk] = 0;
+    for (int vk : keys)
+        state[vk] = 0x80;
+    ::SetKeyboardState(state);
+}
+
+class AboutBoxTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        HoldKeys({});
+        delete m_pDlg;
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kSwitches);
+    }
+    CAboutDlg& Open()
+    {
+        delete m_pDlg;
+        m_pDlg = new CAboutDlg;
+        EXPECT_TRUE(m_pDlg->Create());
+        return *m_pDlg;
+    }
+    CString VersionLine() { return ItemText(Open().m_hWnd, IDC_ABOUT_VERSION); }
+    // A double click as the system reports one on the box, at a point of the box's client area.
+    CString DoubleClickAt(int x, int y)
+    {
+        POINT pt = {x, y};
+        ::ClientToScreen(m_pDlg->m_hWnd, &pt);
+        CMessageBoxAnswer answer(IDOK, 500);
+        m_pDlg->SendMessage(WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(pt.x, pt.y));
+        return answer.Text();
+    }
+    POINT CentreOf(int nID) const
+    {
+        RECT rc = {};
+        ::GetWindowRect(::GetDlgItem(m_pDlg->m_hWnd, nID), &rc);
+        ::MapWindowPoints(nullptr, m_pDlg->m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
+        return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    }
+
+    CAboutDlg* m_pDlg = nullptr;
+};
+
+} // namespace
+
+TEST_F(AboutBoxTest, TextsAndTheVersionFromTheLibrary)
+{
+    CAboutDlg& dlg = Open();
+    EXPECT_EQ(ItemText(dlg.m_hWnd, IDOK), L"OK");
+    EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_ABOUT_PRODUCT), L"Quelda Kivora Buttons Support Software");
+    EXPECT_EQ(ItemText(dlg.m_hWnd, IDC_ABOUT_VERSION), L"Version # : 5.2.0.117")
+        << "the library's own version resource";
+    EXPECT_NE(ItemText(dlg.m_hWnd, IDC_ABOUT_COPYRIGHT), L"");
+    EXPECT_EQ(::GetModuleHandleW(L"ZADAVUD.DLL"), nullptr) << "freed at once";
+
+    // The most the buffer holds, and more than that.
+    const std::wstring longest(259, L'9');
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kSwitches, L"Version", REG_SZ, longest.c_str(),
+                      static_cast<DWORD>((longest.size() + 1) * sizeof(WCHAR)));
+    EXPECT_EQ(VersionLine(), kVersionLine + CString(longest));
+    const std::wstring tooLong(300, L'8');
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kSwitches, L"Version", REG_SZ, tooLong.c_str(),
+                      static_cast<DWORD>((tooLong.size() + 1) * sizeof(WCHAR)));
+    EXPECT_EQ(VersionLine(), kVersionLine + CString(tooLong.c_str(), 259));
+
+    // A call that answers 0 leaves the line bare.
+    const DWORD dwFail = 1;
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kSwitches, L"Fail", REG_DWORD, &dwFail, 4);
+    EXPECT_EQ(VersionLine(), kVersionLine);
+}
+
+TEST_F(AboutBoxTest, NoLibraryOrNoExportLeavesTheLineBare)
+{
+    const CString strLibrary = OwnFolder() + L"\\ZADAVUD.DLL";
+    const CString strAway = strLibrary + L".away";
+    ASSERT_TRUE(::MoveFileExW(strLibrary, strAway, MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(VersionLine(), kVersionLine);
+    // A library of that name without the export: this folder's copy of a system library.
+    WCHAR szSystem[MAX_PATH] = {};
+    ::GetSystemDirectoryW(szSystem, MAX_PATH);
+    ASSERT_TRUE(::CopyFileW(CString(szSystem) + L"\\version.dll", strLibrary, FALSE));
+    EXPECT_EQ(VersionLine(), kVersionLine);
+    delete m_pDlg;
+    m_pDlg = nullptr;
+    ::DeleteFileW(strLibrary);
+    ASSERT_TRUE(::MoveFileW(strAway, strLibrary));
+}
+
+TEST_F(AboutBoxTest, CtrlShiftOkHidesAndShowsTheDesktopAndTaskbar)
+{
+    // Where the desktop has no such windows, ones of those classes stand in; a hidden one is shown
+    // for the test and hidden again after it.
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    HWND hMade[2] = {};
+    HWND hShell[2] = {};
+    BOOL bWasHidden[2] = {};
+    int n = 0;
+    for (LPCWSTR pszClass : {L"Progman", L"Shell_TrayWnd"}) {
+        hShell[n] = ::FindWindowW(pszClass, nullptr);
+        if (!hShell[n]) {
+            wc.lpszClassName = pszClass;
+            ::RegisterClassW(&wc);
+            hShell[n] = hMade[n] = ::CreateWindowW(pszClass, L"", WS_POPUP | WS_VISIBLE, 0, 0, 20,
+                                                   20, nullptr, nullptr, wc.hInstance, nullptr);
+        }
+        bWasHidden[n] = !::IsWindowVisible(hShell[n]);
+        if (bWasHidden[n]) ::ShowWindow(hShell[n], SW_SHOWNA);
+        n++;
+    }
+    auto shellVisible = [&] {
+        return ::IsWindowVisible(hShell[0]) && ::IsWindowVisible(hShell[1]);
+    };
+    auto shellHidden = [&] {
+        return !::IsWindowVisible(hShell[0]) && !::IsWindowVisible(hShell[1]);
+    };
+    auto pressOk = [&] {
+        m_pDlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                            reinterpret_cast<LPARAM>(::GetDlgItem(m_pDlg->m_hWnd, IDOK)));
+    };
+
+    CAboutDlg& dlg = Open();
+    const HWND hDlg = dlg.m_hWnd;
+    HoldKeys({VK_CONTROL, VK_SHIFT});
+    pressOk();
+    EXPECT_TRUE(shellHidden());
+    EXPECT_TRUE(dlg.m_bShellHidden);
+    EXPECT_TRUE(::IsWindow(hDlg)) << "the box stays open";
+    pressOk();
+    EXPECT_TRUE(shellVisible());
+    EXPECT_FALSE(dlg.m_bShellHidden);
+
+    // Every way of closing shows them again: OK without the keys, Escape, the system close.
+    for (UINT nClose : {UINT(WM_COMMAND), UINT(WM_KEYDOWN), UINT(WM_CLOSE)}) {
+        const HWND hBox = Open().m_hWnd;
+        HoldKeys({VK_CONTROL, VK_SHIFT});
+        pressOk();
+        ASSERT_TRUE(shellHidden());
+        HoldKeys({});
+        if (nClose == WM_COMMAND)
+            pressOk();
+        else if (nClose == WM_KEYDOWN)
+            m_pDlg->SendMessage(WM_COMMAND, IDCANCEL, 0); // what the dialog makes of Escape
+        else {
+            // The dialog posts itself the Cancel command.
+            m_pDlg->SendMessage(WM_CLOSE);
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                ::DispatchMessageW(&msg);
+        }
+        EXPECT_TRUE(shellVisible()) << nClose;
+        EXPECT_FALSE(::IsWindow(hBox)) << nClose;
+    }
+    for (n = 0; n < 2; n++) {
+        if (hMade[n]) ::DestroyWindow(hMade[n]);
+        if (bWasHidden[n]) ::ShowWindow(hShell[n], SW_HIDE);
+    }
+}
+
+TEST_F(AboutBoxTest, DraggedAnywhereAndTheDoubleClickMessages)
+{
+    CAboutDlg& dlg = Open();
+    POINT pt = CentreOf(IDC_ABOUT_PRODUCT);
+    ::ClientToScreen(dlg.m_hWnd, &pt);
+    EXPECT_EQ(dlg.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y)), HTCAPTION);
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(dlg.m_hWnd, IDC_ABOUT_PRODUCT), WM_NCHITTEST, 0,
+                             MAKELPARAM(pt.x, pt.y)),
+              HTTRANSPARENT)
+        << "the texts let the hits through to the box";
+
+    POINT c = CentreOf(IDC_ABOUT_PRODUCT);
+    EXPECT_EQ(DoubleClickAt(c.x, c.y), L"") << "without the keys nothing is said";
+    HoldKeys({VK_CONTROL, VK_SHIFT});
+    EXPECT_EQ(DoubleClickAt(c.x, c.y), L"") << "nor without A";
+
+    HoldKeys({VK_CONTROL, VK_SHIFT, int('A')});
+    EXPECT_EQ(DoubleClickAt(c.x, c.y), L"What R U looking at ???");
+    c = CentreOf(IDC_ABOUT_VERSION);
+    EXPECT_EQ(DoubleClickAt(c.x, c.y),
+              L"Remember:\n\nNever Trouble Trouble Till The Trouble Troubles You.");
+    for (int nID : {IDC_ABOUT_ICON, IDC_ABOUT_COPYRIGHT}) {
+        c = CentreOf(nID);
+        EXPECT_NE(DoubleClickAt(c.x, c.y), L"") << nID;
+    }
+    // Between the controls.
+    EXPECT_EQ(DoubleClickAt(3, CentreOf(IDOK).y),
+              L"After all is said and done, a hell of a lot more is said than done.");
+}
+
+namespace {
+
+HWND FindWindowOf(DWORD dwProcessId, LPCWSTR pszTitle, int nChildID)
+{
+    for (HWND hWnd = nullptr; (hWnd = ::FindWindowExW(nullptr, hWnd, L"#32770", pszTitle));) {
+        DWORD dwOwner = 0;
+        ::GetWindowThreadProcessId(hWnd, &dwOwner);
+        if (dwOwner == dwProcessId && ::GetDlgItem(hWnd, nChildID)) return hWnd;
+    }
+    return nullptr;
+}
+
+// Starts the program in that folder, opens its About box with the About button and returns the
+// version line; the program is then closed as a user closes it.
+CString VersionLineOfTheProgram(const CString& strCurrentFolder)
+{
+    CString strCommand = L"\"" + WinePath(PROGRAM_PATH) + L"\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr,
+                          strCurrentFolder, &si, &pi))
+        return L"(not started)";
+    CString strLine = L"(no About box)";
+    HWND hDlg = nullptr;
+    for (const DWORD dwStart = ::GetTickCount(); ::GetTickCount() - dwStart < 20000; ::Sleep(50)) {
+        if (!hDlg && (hDlg = FindWindowOf(pi.dwProcessId, L"Kivora Buttons", IDC_ABOUT)))
+            ::PostMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDC_ABOUT, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, IDC_ABOUT)));
+        if (HWND hAbout = FindWindowOf(pi.dwProcessId, nullptr, IDC_ABOUT_VERSION)) {
+            strLine = ItemText(hAbout, IDC_ABOUT_VERSION);
+            ::PostMessageW(hAbout, WM_COMMAND, IDOK, 0);
+            ::PostMessageW(hDlg, WM_CLOSE, 0, 0);
+            break;
+        }
+    }
+    if (::WaitForSingleObject(pi.hProcess, 20000) == WAIT_TIMEOUT)
+        ::TerminateProcess(pi.hProcess, 99);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return strLine;
+}
+
+} // namespace
+
+TEST(AboutBoxProgramTest, TheProgramLoadsTheLibraryOnlyFromItsOwnFolder)
+{
+    const CString strPlanted = FolderOf(WinePath(PROGRAM_PATH)) + L"\\planted";
+    ::CreateDirectoryW(strPlanted, nullptr);
+    EXPECT_EQ(VersionLineOfTheProgram(strPlanted), L"Version # : 5.2.0.117");
+
+    // Without the program's own copy, copies in the current folder and in the icons folder (where
+    // the icon code leaves the current folder) would answer if they were loaded.
+    const CString strLibrary = FolderOf(WinePath(PROGRAM_PATH)) + L"\\ZADAVUD.DLL";
+    const CString strIcons = GetProgramFilesDir() + L"\\QUELDA\\Kivora Button Support\\Icons";
+    ASSERT_TRUE(::CopyFileW(strLibrary, strPlanted + L"\\ZADAVUD.DLL", FALSE));
+    ASSERT_TRUE(::CopyFileW(strLibrary, strIcons + L"\\ZADAVUD.DLL", FALSE));
+    ASSERT_TRUE(::MoveFileExW(strLibrary, strLibrary + L".away", MOVEFILE_REPLACE_EXISTING));
+    const WCHAR szPlanted[] = L"PLANTED";
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kSwitches, L"Version", REG_SZ, szPlanted,
+                      sizeof(szPlanted));
+    EXPECT_EQ(VersionLineOfTheProgram(strPlanted), L"Version # : ");
+    EXPECT_EQ(VersionLineOfTheProgram(strIcons), L"Version # : ");
+
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kSwitches);
+    ::MoveFileW(strLibrary + L".away", strLibrary);
+    ::DeleteFileW(strIcons + L"\\ZADAVUD.DLL");
+    ::DeleteFileW(strPlanted + L"\\ZADAVUD.DLL");
+    ::RemoveDirectoryW(strPlanted);
+}
