@@ -156,6 +156,7 @@ BOOL CButtonSettingsDlg::OnInitDialog()
 
     LoadButtonTable();
     SetDialogTexts();
+    m_edtTitle.RegisterDropTarget();
     FillSchemeBox();
     LoadCurrentSet();
     RefreshButtonIcons();
@@ -539,9 +540,10 @@ void CButtonSettingsDlg::CommitEdits()
     // What was typed is the target itself: a path or a URL.
     m_strAssignTitle[nPos] = strTitle;
     m_strTarget[nPos] = strTitle;
-    if (m_bDropped == 1) {
-        m_strTarget[nPos] = m_strDroppedPath;
-        m_bDropped = FALSE;
+    CEditDropTarget& drop = m_edtTitle.m_dropTarget;
+    if (drop.m_bDropped == 1) {
+        m_strTarget[nPos] = drop.m_strDroppedPath;
+        drop.m_bDropped = FALSE;
     }
     m_bTitleFromMenu = FALSE;
     RefreshButtonIcons();
@@ -669,6 +671,7 @@ void CButtonSettingsDlg::OnDestroy()
         m_lstButtons.SetImageList(nullptr, LVSIL_NORMAL);
         m_lstButtons.SetImageList(nullptr, LVSIL_SMALL);
     }
+    m_edtTitle.m_dropTarget.Revoke();
     CDialog::OnDestroy();
 }
 

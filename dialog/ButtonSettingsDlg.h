@@ -8,6 +8,7 @@
 #include "config/ButtonTable.h"
 #include "framework/Afx.h"
 #include "res/resource.h"
+#include "shell/DropEdit.h"
 
 #include <imm.h>
 
@@ -102,13 +103,10 @@ public:
     CButton m_btnApply;
     CComboBox m_cbScheme;
     CListCtrl m_lstButtons;
-    CEdit m_edtTitle;
+    CDropEdit m_edtTitle;
     CString m_strEditTitle;
     CString m_strEditName;
     CString m_strCurScheme;
-    // Set by a file dropped on the assignment edit.
-    CString m_strDroppedPath;
-    BOOL m_bDropped = FALSE;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

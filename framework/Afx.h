@@ -17,6 +17,7 @@
 #include "framework/FrameWnd.h"
 #include "framework/ImageList.h"
 #include "framework/Object.h"
+#include "framework/Ole.h"
 #include "framework/RegKey.h"
 #include "framework/String.h"
 #include "framework/WinApp.h"

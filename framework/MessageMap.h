@@ -99,3 +99,9 @@ protected:                                                                      
      AFX_THUNK(pThis->OnNcLButtonDblClk(                                                           \
          static_cast<UINT>(wParam),                                                                \
          POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}))},
+// The point of this one is in client coordinates.
+#define ON_WM_LBUTTONDOWN()                                                                        \
+    {WM_LBUTTONDOWN, 0, 0, 0,                                                                      \
+     AFX_THUNK(pThis->OnLButtonDown(                                                               \
+         static_cast<UINT>(wParam),                                                                \
+         POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}))},

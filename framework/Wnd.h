@@ -99,6 +99,7 @@ protected:
     BOOL OnQueryEndSession() { return static_cast<BOOL>(Default()); }
     LRESULT OnNcHitTest(POINT) { return Default(); }
     void OnNcLButtonDblClk(UINT, POINT) { Default(); }
+    void OnLButtonDown(UINT, POINT) { Default(); }
 
     static const AFX_MSGMAP* GetThisMessageMap();
     const AFX_MSGMAP* GetMessageMap() const override;

@@ -141,6 +141,7 @@ private:
                 if (::IsWindowVisible(h) && ::GetWindowThreadProcessId(h, nullptr) == m_dwThread)
                     hMenu = h;
         if (!hMenu) return;
+        ::Sleep(100); // the menu takes the keys once its tracking has begun
         const HMENU hPopup = reinterpret_cast<HMENU>(::SendMessageW(hMenu, MN_GETHMENU, 0, 0));
         for (int n = 0; n < ::GetMenuItemCount(hPopup); n++) {
             WCHAR szText[64] = {};

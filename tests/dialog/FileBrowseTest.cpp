@@ -99,12 +99,12 @@ protected:
     bool Browse(const std::wstring& strPath)
     {
         const HWND hDlg = m_pDlg->m_hWnd;
+        // Keys go to the foreground window, as the user's would.
+        ::SetForegroundWindow(hDlg);
         COpenDialogDriver openDialog(hDlg, strPath);
         {
-            // Down past the eleven assignments and the separator to the last item.
-            std::vector<WORD> keys(12, VK_DOWN);
-            keys.push_back(VK_RETURN);
-            CMenuDriver menu(keys);
+            // Up goes round to the last item.
+            CMenuDriver menu({VK_UP, VK_RETURN});
             ::SendMessageW(::GetDlgItem(hDlg, IDC_BROWSE), BM_CLICK, 0, 0);
         }
         Pump(hDlg);

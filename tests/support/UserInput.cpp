@@ -61,6 +61,32 @@ void ClickWindow(HWND hWnd)
     ClickAt((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
 }
 
+void DragMouse(POINT from, POINT to)
+{
+    auto send = [](DWORD dwFlags, POINT pt) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = dwFlags;
+        // 0..65535 spans the screen; rounded up to land on the pixel.
+        const LONG cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
+        input.mi.dx = (pt.x * 65536 + cx - 1) / cx;
+        input.mi.dy = (pt.y * 65536 + cy - 1) / cy;
+        input.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+        ::SendInput(1, &input, sizeof(input));
+    };
+    send(0, from);
+    ::Sleep(50);
+    send(MOUSEEVENTF_LEFTDOWN, from);
+    ::Sleep(50);
+    for (int step = 1; step <= 10; step++) {
+        send(0, {from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10});
+        ::Sleep(30);
+    }
+    ::Sleep(150);
+    send(MOUSEEVENTF_LEFTUP, to);
+    ::Sleep(100);
+}
+
 namespace {
 
 BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)

@@ -15,6 +15,9 @@ void PressKeys(const std::vector<WORD>& keys);
 void TypeText(LPCWSTR pszText);
 void ClickAt(int x, int y);
 void ClickWindow(HWND hWnd);
+// Presses the left button at from, moves to to in steps, stays there past a tick of the system's
+// drag loop, releases. Send it from a thread other than the one that runs the drag.
+void DragMouse(POINT from, POINT to);
 
 // Answers the next message box the calling thread shows, as a user reading it would: a thread of
 // its own waits for the box, keeps its caption and text and presses the button of that id. The
