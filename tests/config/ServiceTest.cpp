@@ -1,6 +1,7 @@
 // The configuration service client against the registered stand-in, created by COM as the program
 // creates it, and against a scripted class object registered for the same class.
 #include "ConfigServiceStore.h"
+#include "StoredSchemes.h"
 #include "ScriptedConfig.h"
 #include "StringPrinter.h"
 #include "config/ButtonConfig.h"
@@ -21,16 +22,6 @@ const char kTwelveButtons[] = "# a test's own defaults\r\n"
                               "104|Mail|eMailVal|KVKMail|\r\n"
                               "301|Extra \xc3\xa9|Title, with comma|C:\\x.exe|UNLOCKED\r\n"
                               "broken line without fields\r\n";
-
-std::vector<CString> SchemeList()
-{
-    CStringList list;
-    ReadSchemeList(list);
-    std::vector<CString> names;
-    for (POSITION pos = list.GetHeadPosition(); pos;)
-        names.push_back(list.GetNext(pos));
-    return names;
-}
 
 class ServiceTest : public ::testing::Test
 {
@@ -148,7 +139,7 @@ TEST_F(ServiceTest, WhatOneProcessSavesTheNextReads)
     ASSERT_EQ(dwExit, 0u);
 
     EXPECT_EQ(ReadCurrentScheme(), L"Kept");
-    EXPECT_EQ(SchemeList(), (std::vector<CString>{L"QUELDA", L"Kept"}));
+    EXPECT_EQ(StoredSchemes(), (std::vector<CString>{L"QUELDA", L"Kept"}));
     CButtonConfig config;
     config.SetButtonId(L"104");
     EXPECT_EQ(config.GetTitle(), L"from the first process");
@@ -234,21 +225,21 @@ TEST_F(ScriptedServiceTest, ResultsAreNotExamined)
 TEST_F(ScriptedServiceTest, SchemeListBindsToTheButtonNumberAndSplitsAtCommas)
 {
     m_scripted.m_pszAnswer = L"A,,B";
-    EXPECT_EQ(SchemeList(), (std::vector<CString>{L"A", L""}))
+    EXPECT_EQ(StoredSchemes(), (std::vector<CString>{L"A", L""}))
         << "what follows the last comma goes";
     EXPECT_EQ(m_scripted.m_calls, std::vector<std::wstring>{L"SetButtonId(201)"});
     {
         CNumberedApp app;
         m_scripted.m_pszAnswer = L"QUELDA,Home \x00e9,%s,";
-        EXPECT_EQ(SchemeList(), (std::vector<CString>{L"QUELDA", L"Home \x00e9", L"%s"}));
+        EXPECT_EQ(StoredSchemes(), (std::vector<CString>{L"QUELDA", L"Home \x00e9", L"%s"}));
         EXPECT_EQ(m_scripted.m_calls.back(), L"SetButtonId(305)");
     }
     m_scripted.m_pszAnswer = L",";
-    EXPECT_EQ(SchemeList(), std::vector<CString>{L""});
+    EXPECT_EQ(StoredSchemes(), std::vector<CString>{L""});
     m_scripted.m_pszAnswer = L"no comma at all";
-    EXPECT_TRUE(SchemeList().empty());
+    EXPECT_TRUE(StoredSchemes().empty());
     m_scripted.m_pszAnswer = nullptr;
-    EXPECT_TRUE(SchemeList().empty());
+    EXPECT_TRUE(StoredSchemes().empty());
 
     m_scripted.m_calls.clear();
     SelectCurrentScheme(L"");

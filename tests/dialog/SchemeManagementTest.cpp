@@ -1,6 +1,7 @@
 // The scheme row of the settings dialog: picking, adding and deleting schemes with the real
 // buttons, box and message boxes, over the real configuration service stand-in.
 #include "DialogTest.h"
+#include "StoredSchemes.h"
 #include "UserInput.h"
 #include "config/Schemes.h"
 
@@ -58,15 +59,6 @@ protected:
         const int nSel = m_pDlg->m_cbScheme.GetCurSel();
         if (nSel >= 0) m_pDlg->m_cbScheme.GetLBText(nSel, str);
         return str;
-    }
-    static std::vector<CString> StoredSchemes()
-    {
-        CStringList list;
-        ReadSchemeList(list);
-        std::vector<CString> names;
-        for (POSITION pos = list.GetHeadPosition(); pos;)
-            names.push_back(list.GetNext(pos));
-        return names;
     }
     void Restart()
     {
