@@ -21,7 +21,9 @@ bool ReadOwnProductVersion(LPWSTR pszVersion)
     DWORD dwHandle = 0;
     const DWORD cb = GetFileVersionInfoSizeW(szPath, &dwHandle);
     if (!cb) return false;
-    BYTE* pInfo = new BYTE[cb];
+    // From the heap, not new: the library needs nothing of the C++ runtime.
+    auto* pInfo = static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, cb));
+    if (!pInfo) return false;
     bool bRead = false;
     struct Translation
     {
@@ -42,7 +44,7 @@ bool ReadOwnProductVersion(LPWSTR pszVersion)
             bRead = true;
         }
     }
-    delete[] pInfo;
+    HeapFree(GetProcessHeap(), 0, pInfo);
     return bRead;
 }
 
