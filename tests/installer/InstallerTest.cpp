@@ -1,0 +1,211 @@
+// The setup program on a machine without the button software: installed silently with the
+// stand-ins, the program used from its Start-menu entry, then removed, keeping the user's schemes
+// or not. Runs in a Wine prefix of its own (run-installer-test).
+#include "UserInput.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+namespace {
+
+const WCHAR kUninstallKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KivoraButtons";
+const WCHAR kSchemesKey[] = L"Software\\Kivora Stand-ins\\Button Configuration";
+const WCHAR kConfigServer[] = L"CLSID\\{BE65CB0E-7D55-11D2-A8A9-444553540000}\\InprocServer32";
+const WCHAR kEventServer[] = L"CLSID\\{40E71633-5F96-11D1-B449-00805F268A3A}\\LocalServer32";
+
+// Runs a command line to its end; its exit code, or -1.
+long RunCommand(CString strCommand, DWORD dwTimeout = 60000)
+{
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &si, &pi))
+        return -1;
+    DWORD dwCode = static_cast<DWORD>(-1);
+    if (::WaitForSingleObject(pi.hProcess, dwTimeout) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(pi.hProcess, &dwCode);
+    else
+        ::TerminateProcess(pi.hProcess, 99);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return static_cast<long>(dwCode);
+}
+
+CString RegString(HKEY hRoot, LPCWSTR pszKey, LPCWSTR pszValue)
+{
+    WCHAR sz[MAX_PATH] = {};
+    DWORD cb = sizeof(sz);
+    if (::RegGetValueW(hRoot, pszKey, pszValue, RRF_RT_REG_SZ, nullptr, sz, &cb) != ERROR_SUCCESS)
+        return L"";
+    return sz;
+}
+
+bool KeyExists(HKEY hRoot, LPCWSTR pszKey)
+{
+    HKEY hKey = nullptr;
+    if (::RegOpenKeyExW(hRoot, pszKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS) return false;
+    ::RegCloseKey(hKey);
+    return true;
+}
+
+bool FileExists(const CString& strPath)
+{
+    return ::GetFileAttributesW(strPath) != INVALID_FILE_ATTRIBUTES;
+}
+
+CString Shortcut()
+{
+    WCHAR szPrograms[MAX_PATH] = {};
+    ::SHGetFolderPathW(nullptr, CSIDL_PROGRAMS, nullptr, 0, szPrograms);
+    return CString(szPrograms) + L"\\Kivora Buttons.lnk";
+}
+
+CString ShortcutTarget()
+{
+    IShellLinkW* pLink = nullptr;
+    IPersistFile* pFile = nullptr;
+    WCHAR szTarget[MAX_PATH] = {};
+    if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IShellLinkW, reinterpret_cast<void**>(&pLink)))) {
+        if (SUCCEEDED(pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pFile)))) {
+            if (SUCCEEDED(pFile->Load(Shortcut(), STGM_READ)))
+                pLink->GetPath(szTarget, MAX_PATH, nullptr, 0);
+            pFile->Release();
+        }
+        pLink->Release();
+    }
+    return szTarget;
+}
+
+HWND WaitForDialog(DWORD dwProcessId)
+{
+    for (int i = 0; i < 300; i++, ::Sleep(50))
+        for (HWND h = nullptr; (h = ::FindWindowExW(nullptr, h, L"#32770", L"Kivora Buttons"));) {
+            DWORD dwOwner = 0;
+            ::GetWindowThreadProcessId(h, &dwOwner);
+            if (dwOwner == dwProcessId && ::IsWindowVisible(h)) return h;
+        }
+    return nullptr;
+}
+
+CString ItemText(HWND hDlg, int nID)
+{
+    WCHAR sz[256] = {};
+    ::GetDlgItemTextW(hDlg, nID, sz, ARRAYSIZE(sz));
+    return sz;
+}
+
+// Starts the program, lets the action work on its dialog, closes it with the close box and waits
+// for its end; false when the dialog never showed.
+template <typename Action> bool UseProgram(const CString& strExe, Action action)
+{
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    CString strCommand = L"\"" + strExe + L"\"";
+    if (!::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &si, &pi))
+        return false;
+    const HWND hDlg = WaitForDialog(pi.dwProcessId);
+    if (hDlg) {
+        ::Sleep(300);
+        action(hDlg);
+        ::PostMessageW(hDlg, WM_CLOSE, 0, 0);
+    }
+    if (::WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0)
+        ::TerminateProcess(pi.hProcess, 99);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return hDlg != nullptr;
+}
+
+void PostClickCentre(HWND hWnd)
+{
+    RECT rc = {};
+    ::GetClientRect(hWnd, &rc);
+    const LPARAM lPoint = MAKELPARAM(rc.right / 2, rc.bottom / 2);
+    ::PostMessageW(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, lPoint);
+    ::PostMessageW(hWnd, WM_LBUTTONUP, 0, lPoint);
+}
+
+class InstallerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ::CoInitialize(nullptr); }
+    void TearDown() override { ::CoUninitialize(); }
+
+    static CString SetupPath() { return WinePath(SETUP_PATH); }
+    // The uninstaller runs a copy of itself and returns at once: the end is when its entry is gone.
+    static bool Uninstall(const CString& strFolder, LPCWSTR pszOptions = L"")
+    {
+        if (RunCommand(L"\"" + strFolder + L"\\Uninstall Kivora Buttons.exe\" /S " + pszOptions) !=
+            0)
+            return false;
+        for (int i = 0; i < 300 && KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); i++)
+            ::Sleep(100);
+        ::Sleep(500);
+        return !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey);
+    }
+};
+
+} // namespace
+
+TEST_F(InstallerTest, InstallUseAndRemoveKeepingTheSchemes)
+{
+    ASSERT_EQ(RunCommand(L"\"" + SetupPath() + L"\" /S /StandIns"), 0);
+    const CString strFolder = RegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation");
+    ASSERT_NE(strFolder, L"");
+    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName"), L"Kivora Buttons");
+    for (LPCWSTR pszFile :
+         {L"ButtonConfig.exe", L"ButtonConfig.html", L"ZADAVUD.DLL", L"ButtonConfigService.dll",
+          L"ButtonEventServer.exe", L"ZRQKVKSYSTEMTRAY.exe"})
+        EXPECT_TRUE(FileExists(strFolder + L"\\" + pszFile)) << pszFile;
+    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, kConfigServer, nullptr),
+              strFolder + L"\\ButtonConfigService.dll");
+
+    // The program as the Start menu starts it: the stand-in's buttons, a change kept.
+    const CString strProgram = ShortcutTarget();
+    ASSERT_EQ(strProgram, strFolder + L"\\ButtonConfig.exe");
+    EXPECT_TRUE(UseProgram(strProgram, [](HWND hDlg) {
+        EXPECT_EQ(::SendMessageW(::GetDlgItem(hDlg, 1000), LVM_GETITEMCOUNT, 0, 0), 11);
+        EXPECT_EQ(ItemText(hDlg, 1001), L"Information");
+        const HWND hEdit = ::GetDlgItem(hDlg, 1005);
+        ::PostMessageW(hEdit, WM_SETTEXT, 0, 0);
+        PostClickCentre(hEdit);
+        for (const WCHAR* p = L"www.installed.example/"; *p; ++p)
+            ::PostMessageW(hEdit, WM_CHAR, *p, 1);
+        PostClickCentre(::GetDlgItem(hDlg, 1045)); // Apply
+        ::Sleep(1500);
+    }));
+    EXPECT_TRUE(UseProgram(
+        strProgram, [](HWND hDlg) { EXPECT_EQ(ItemText(hDlg, 1005), L"www.installed.example/"); }));
+
+    ASSERT_TRUE(Uninstall(strFolder));
+    EXPECT_FALSE(FileExists(strFolder + L"\\ButtonConfig.exe"));
+    EXPECT_FALSE(FileExists(strFolder + L"\\ButtonConfigService.dll"));
+    EXPECT_FALSE(FileExists(Shortcut()));
+    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, kConfigServer, nullptr), L"");
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSchemesKey)) << "the user's schemes stay";
+}
+
+TEST_F(InstallerTest, ASecondSetupLeavesRegisteredComponentsAndTheBoxRemovesTheSchemes)
+{
+    ASSERT_EQ(RunCommand(L"\"" + SetupPath() + L"\" /S /StandIns"), 0);
+    const CString strFolder = RegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation");
+    const CString strConfig = RegString(HKEY_CLASSES_ROOT, kConfigServer, nullptr);
+    const CString strServer = RegString(HKEY_CLASSES_ROOT, kEventServer, nullptr);
+    ASSERT_NE(strConfig, L"");
+    // Setup again, without the stand-ins: what is registered stays as it is.
+    ASSERT_EQ(RunCommand(L"\"" + SetupPath() + L"\" /S"), 0);
+    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, kConfigServer, nullptr), strConfig);
+    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, kEventServer, nullptr), strServer);
+    EXPECT_TRUE(FileExists(strFolder + L"\\ButtonConfig.exe"));
+
+    ASSERT_TRUE(Uninstall(strFolder, L"/RemoveSchemes"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSchemesKey));
+    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, kConfigServer, nullptr), L"");
+    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, kEventServer, nullptr), L"");
+    EXPECT_FALSE(FileExists(strFolder)) << "nothing is left";
+}
