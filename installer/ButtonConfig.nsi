@@ -41,14 +41,20 @@ Page instfiles
 UninstPage components
 UninstPage instfiles
 
-; A window of the program open: closed by its own close box first, so no file is replaced under
-; it.
+; The program open: closed as by its close box, and waited for (up to ten seconds), so no file is
+; replaced or removed under it.
 !macro CloseProgram
-  FindWindow $0 "#32770" "Kivora Buttons"
-  ${If} $0 <> 0
-    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
-    Sleep 1000
-  ${EndIf}
+  StrCpy $1 0
+  ${Do}
+    FindWindow $0 "#32770" "Kivora Buttons"
+    ${IfThen} $0 = 0 ${|} ${ExitDo} ${|}
+    ${If} $1 = 0
+      SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+    ${EndIf}
+    Sleep 200
+    IntOp $1 $1 + 1
+  ${LoopUntil} $1 >= 50
+  Sleep 500 ; the process ends after its window
 !macroend
 
 Section "Kivora Buttons settings" SecProgram

@@ -209,3 +209,39 @@ TEST_F(InstallerTest, ASecondSetupLeavesRegisteredComponentsAndTheBoxRemovesTheS
     EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, kEventServer, nullptr), L"");
     EXPECT_FALSE(FileExists(strFolder)) << "nothing is left";
 }
+
+TEST_F(InstallerTest, AFolderWithBlanksAndUmlautsTheProgramOpenDuringSetupAndTwoUninstallers)
+{
+    const CString strFolder = L"C:\\Pr\x00f6gramme mit \x00dc\\Kivora Tasten";
+    ASSERT_EQ(RunCommand(L"\"" + SetupPath() + L"\" /S /StandIns /D=" + strFolder), 0);
+    ASSERT_TRUE(FileExists(strFolder + L"\\ButtonConfig.exe"));
+
+    // Setup again while the program is open: it closes the program and installs.
+    const CString strProgram = ShortcutTarget();
+    ASSERT_EQ(strProgram, strFolder + L"\\ButtonConfig.exe");
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    CString strCommand = L"\"" + strProgram + L"\"";
+    ASSERT_TRUE(::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0,
+                                 nullptr, nullptr, &si, &pi));
+    ASSERT_NE(WaitForDialog(pi.dwProcessId), nullptr);
+    EXPECT_EQ(RunCommand(L"\"" + SetupPath() + L"\" /S /D=" + strFolder), 0);
+    EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 0), WAIT_OBJECT_0) << "setup closed it first";
+    ::TerminateProcess(pi.hProcess, 99);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    EXPECT_TRUE(UseProgram(strProgram, [](HWND) {})) << "the program works afterwards";
+
+    // Two uninstallers at once: the program is cleanly gone.
+    const CString strUninstall = L"\"" + strFolder + L"\\Uninstall Kivora Buttons.exe\" /S";
+    EXPECT_EQ(RunCommand(strUninstall), 0);
+    RunCommand(strUninstall);
+    for (int i = 0; i < 300 && KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); i++)
+        ::Sleep(100);
+    ::Sleep(1000);
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_FALSE(FileExists(strFolder + L"\\ButtonConfig.exe"));
+    EXPECT_FALSE(FileExists(Shortcut()));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSchemesKey));
+}
