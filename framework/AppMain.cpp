@@ -2,6 +2,7 @@
 #include "framework/WinApp.h"
 
 #include <cstdlib>
+#include <new>
 
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR lpCmdLine, int nCmdShow)
 {
@@ -16,3 +17,38 @@ void __verbose_terminate_handler()
     std::abort();
 }
 } // namespace __gnu_cxx
+
+// The library reports a misused string (too long, a position outside it) with exception classes
+// that carry strings of their own, and those bring a second string library along. This program
+// clamps every position, so the only such failure left is one it could not allocate: it is
+// reported as that.
+namespace std {
+[[noreturn]] void __throw_length_error(const char*)
+{
+    throw bad_alloc();
+}
+[[noreturn]] void __throw_logic_error(const char*)
+{
+    throw bad_alloc();
+}
+[[noreturn]] void __throw_out_of_range(const char*)
+{
+    throw bad_alloc();
+}
+[[noreturn]] void __throw_out_of_range_fmt(const char*, ...)
+{
+    throw bad_alloc();
+}
+[[noreturn]] void __throw_invalid_argument(const char*)
+{
+    throw bad_alloc();
+}
+[[noreturn]] void __throw_bad_alloc()
+{
+    throw bad_alloc();
+}
+[[noreturn]] void __throw_bad_array_new_length()
+{
+    throw bad_alloc();
+}
+} // namespace std
