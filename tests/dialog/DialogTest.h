@@ -141,14 +141,18 @@ private:
                 if (::IsWindowVisible(h) && ::GetWindowThreadProcessId(h, nullptr) == m_dwThread)
                     hMenu = h;
         if (!hMenu) return;
-        ::Sleep(100); // the menu takes the keys once its tracking has begun
         const HMENU hPopup = reinterpret_cast<HMENU>(::SendMessageW(hMenu, MN_GETHMENU, 0, 0));
         for (int n = 0; n < ::GetMenuItemCount(hPopup); n++) {
             WCHAR szText[64] = {};
             ::GetMenuStringW(hPopup, n, szText, ARRAYSIZE(szText), MF_BYPOSITION);
             m_items.push_back(std::to_wstring(::GetMenuItemID(hPopup, n)) + L" " + szText);
         }
-        PressKeys(m_keys);
+        // Into the menu's own queue, which its tracking loop reads whichever window is in front.
+        for (WORD vk : m_keys) {
+            ::PostMessageW(hMenu, WM_KEYDOWN, vk, 1);
+            ::PostMessageW(hMenu, WM_KEYUP, vk, 0xC0000001);
+            ::Sleep(40);
+        }
     }
 
     std::vector<WORD> m_keys;

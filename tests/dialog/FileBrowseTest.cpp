@@ -16,8 +16,9 @@ const WCHAR kShellFolders[] =
 class COpenDialogDriver
 {
 public:
-    COpenDialogDriver(HWND hOwner, std::wstring strPath)
-        : m_hOwner(hOwner), m_strPath(std::move(strPath)), m_thread([this] { Drive(); })
+    COpenDialogDriver(HWND hOwner, std::wstring strPath, DWORD dwWait)
+        : m_hOwner(hOwner), m_strPath(std::move(strPath)), m_dwWait(dwWait),
+          m_thread([this] { Drive(); })
     {
     }
     ~COpenDialogDriver()
@@ -34,7 +35,7 @@ private:
     void Drive()
     {
         HWND hDialog = nullptr;
-        for (DWORD dwStart = ::GetTickCount(); !hDialog && ::GetTickCount() - dwStart < 15000;
+        for (DWORD dwStart = ::GetTickCount(); !hDialog && ::GetTickCount() - dwStart < m_dwWait;
              ::Sleep(25))
             for (HWND h = nullptr; (h = ::FindWindowExW(nullptr, h, L"#32770", nullptr));)
                 if (::IsWindowVisible(h) && ::GetWindow(h, GW_OWNER) == m_hOwner) hDialog = h;
@@ -59,6 +60,7 @@ private:
 
     HWND m_hOwner;
     std::wstring m_strPath;
+    DWORD m_dwWait;
     bool m_bShown = false;
     std::thread m_thread;
 };
@@ -99,16 +101,20 @@ protected:
     bool Browse(const std::wstring& strPath)
     {
         const HWND hDlg = m_pDlg->m_hWnd;
-        // Keys go to the foreground window, as the user's would.
         ::SetForegroundWindow(hDlg);
-        COpenDialogDriver openDialog(hDlg, strPath);
-        {
-            // Up goes round to the last item.
-            CMenuDriver menu({VK_UP, VK_RETURN});
-            ::SendMessageW(::GetDlgItem(hDlg, IDC_BROWSE), BM_CLICK, 0, 0);
+        // Now and then Wine's menu closes without a command when it opens right after another
+        // dialog of the thread has gone: the user would open it again.
+        for (int nTry = 0; nTry < 3; nTry++) {
+            COpenDialogDriver openDialog(hDlg, strPath, 5000);
+            {
+                // Up goes round to the last item.
+                CMenuDriver menu({VK_UP, VK_RETURN});
+                ::SendMessageW(::GetDlgItem(hDlg, IDC_BROWSE), BM_CLICK, 0, 0);
+            }
+            Pump(hDlg);
+            if (openDialog.Shown()) return true;
         }
-        Pump(hDlg);
-        return openDialog.Shown();
+        return false;
     }
     CString TitleEdit() const
     {
