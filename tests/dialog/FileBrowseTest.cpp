@@ -2,6 +2,7 @@
 // user does it, and what the assignment edit then holds.
 #include "DialogTest.h"
 
+#include <atomic>
 #include <commdlg.h>
 #include <dlgs.h>
 #include <shlobj.h>
@@ -12,21 +13,19 @@ const WCHAR kShellFolders[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // Waits on a thread of its own for the Open dialog the dialog's thread shows, then types a path
-// and Enter into its name box, or presses Escape when the path is empty.
+// and Enter into its name box, or presses Escape when the path is empty. It waits until the
+// dialog's thread asks whether the dialog came: that thread is back from the menu command then.
 class COpenDialogDriver
 {
 public:
-    COpenDialogDriver(HWND hOwner, std::wstring strPath, DWORD dwWait)
-        : m_hOwner(hOwner), m_strPath(std::move(strPath)), m_dwWait(dwWait),
-          m_thread([this] { Drive(); })
+    COpenDialogDriver(HWND hOwner, std::wstring strPath)
+        : m_hOwner(hOwner), m_strPath(std::move(strPath)), m_thread([this] { Drive(); })
     {
     }
-    ~COpenDialogDriver()
-    {
-        if (m_thread.joinable()) m_thread.join();
-    }
+    ~COpenDialogDriver() { Shown(); }
     bool Shown()
     {
+        m_bStop = true;
         if (m_thread.joinable()) m_thread.join();
         return m_bShown;
     }
@@ -35,8 +34,7 @@ private:
     void Drive()
     {
         HWND hDialog = nullptr;
-        for (DWORD dwStart = ::GetTickCount(); !hDialog && ::GetTickCount() - dwStart < m_dwWait;
-             ::Sleep(25))
+        for (; !hDialog && !m_bStop; ::Sleep(25))
             for (HWND h = nullptr; (h = ::FindWindowExW(nullptr, h, L"#32770", nullptr));)
                 if (::IsWindowVisible(h) && ::GetWindow(h, GW_OWNER) == m_hOwner) hDialog = h;
         if (!hDialog) return;
@@ -60,7 +58,7 @@ private:
 
     HWND m_hOwner;
     std::wstring m_strPath;
-    DWORD m_dwWait;
+    std::atomic<bool> m_bStop{false};
     bool m_bShown = false;
     std::thread m_thread;
 };
@@ -105,7 +103,7 @@ protected:
         // Now and then Wine's menu closes without a command when it opens right after another
         // dialog of the thread has gone: the user would open it again.
         for (int nTry = 0; nTry < 3; nTry++) {
-            COpenDialogDriver openDialog(hDlg, strPath, 5000);
+            COpenDialogDriver openDialog(hDlg, strPath);
             {
                 // Up goes round to the last item.
                 CMenuDriver menu({VK_UP, VK_RETURN});
