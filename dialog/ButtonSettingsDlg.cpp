@@ -286,12 +286,19 @@ void CButtonSettingsDlg::LoadCurrentSet()
     const int nCount = static_cast<int>(settings.GetCount());
     for (int i = 0; i < nCount && i < kMaxButtons; i++) {
         m_strButtonName[i] = ReadButtonName(m_strActiveScheme, i);
-        if (m_strButtonName[i].IsEmpty()) m_strButtonName[i] = m_strDefaultName[i];
         m_strTarget[i] = MendHelpCentreTarget(ReadButtonTarget(m_strActiveScheme, i));
-        if (m_strTarget[i].IsEmpty()) m_strTarget[i] = m_strDefaultTarget[i];
         m_strAssignTitle[i] = ReadButtonTitle(m_strActiveScheme, i);
-        if (m_strAssignTitle[i].IsEmpty()) m_strAssignTitle[i] = m_strDefaultTitle[i];
         m_strLockState[i] = ReadButtonLock(m_strActiveScheme, i);
+    }
+    FillEmptyFields(nCount);
+}
+
+void CButtonSettingsDlg::FillEmptyFields(int nCount)
+{
+    for (int i = 0; i < nCount && i < kMaxButtons; i++) {
+        if (m_strButtonName[i].IsEmpty()) m_strButtonName[i] = m_strDefaultName[i];
+        if (m_strAssignTitle[i].IsEmpty()) m_strAssignTitle[i] = m_strDefaultTitle[i];
+        if (m_strTarget[i].IsEmpty()) m_strTarget[i] = m_strDefaultTarget[i];
         if (m_strLockState[i].IsEmpty()) m_strLockState[i] = kUnlocked;
     }
 }
@@ -862,12 +869,7 @@ void CButtonSettingsDlg::LoadPickedScheme(const CString& strPrevious)
     m_bSchemeRemovable = !EqualNoCase(strScheme, kMakerScheme);
     ::EnableWindow(::GetDlgItem(m_hWnd, IDC_DELETE_SCHEME), m_bSchemeRemovable);
 
-    for (int i = 0; i < m_nButtonCount && i < kMaxButtons; i++) {
-        if (m_strButtonName[i].IsEmpty()) m_strButtonName[i] = m_strDefaultName[i];
-        if (m_strAssignTitle[i].IsEmpty()) m_strAssignTitle[i] = m_strDefaultTitle[i];
-        if (m_strTarget[i].IsEmpty()) m_strTarget[i] = m_strDefaultTarget[i];
-        if (m_strLockState[i].IsEmpty()) m_strLockState[i] = kUnlocked;
-    }
+    FillEmptyFields(m_nButtonCount);
 }
 
 // Called by "Add": the name typed into the box starts a scheme as a copy of the default one, or

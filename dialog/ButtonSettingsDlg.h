@@ -139,6 +139,9 @@ private:
     void RestoreInputContext();
     // The positions in use of one set become those of another.
     void CopySet(CButtonSet& rTo, const CButtonSet& from) const;
+    // Empty fields of the first nCount positions take the default set's; an empty lock is
+    // "UNLOCKED".
+    void FillEmptyFields(int nCount);
     // The box's selected scheme becomes the current set; strPrevious is the scheme it replaces.
     void LoadPickedScheme(const CString& strPrevious);
     // What the box's edit field holds, at most 259 characters.

@@ -24,13 +24,6 @@ CString OwnFolder()
     return FolderOf(szPath);
 }
 
-CString ItemText(HWND hDlg, int nID)
-{
-    WCHAR szText[600] = {};
-    ::GetDlgItemTextW(hDlg, nID, szText, ARRAYSIZE(szText));
-    return szText;
-}
-
 // The keys this thread's next messages find held: the others of Ctrl, Shift and A are up.
 void HoldKeys(std::initializer_list<int> keys)
 {
@@ -229,16 +222,6 @@ TEST_F(AboutBoxTest, DraggedAnywhereAndTheDoubleClickMessages)
 
 namespace {
 
-HWND FindWindowOf(DWORD dwProcessId, LPCWSTR pszTitle, int nChildID)
-{
-    for (HWND hWnd = nullptr; (hWnd = ::FindWindowExW(nullptr, hWnd, L"#32770", pszTitle));) {
-        DWORD dwOwner = 0;
-        ::GetWindowThreadProcessId(hWnd, &dwOwner);
-        if (dwOwner == dwProcessId && ::GetDlgItem(hWnd, nChildID)) return hWnd;
-    }
-    return nullptr;
-}
-
 // Starts the program in that folder, opens its About box with the About button and returns the
 // version line; the program is then closed as a user closes it.
 CString VersionLineOfTheProgram(const CString& strCurrentFolder)
@@ -253,10 +236,10 @@ CString VersionLineOfTheProgram(const CString& strCurrentFolder)
     CString strLine = L"(no About box)";
     HWND hDlg = nullptr;
     for (const DWORD dwStart = ::GetTickCount(); ::GetTickCount() - dwStart < 20000; ::Sleep(50)) {
-        if (!hDlg && (hDlg = FindWindowOf(pi.dwProcessId, L"Kivora Buttons", IDC_ABOUT)))
+        if (!hDlg && (hDlg = FindDialogOf(pi.dwProcessId, L"Kivora Buttons", IDC_ABOUT)))
             ::PostMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDC_ABOUT, BN_CLICKED),
                            reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, IDC_ABOUT)));
-        if (HWND hAbout = FindWindowOf(pi.dwProcessId, nullptr, IDC_ABOUT_VERSION)) {
+        if (HWND hAbout = FindDialogOf(pi.dwProcessId, nullptr, IDC_ABOUT_VERSION)) {
             strLine = ItemText(hAbout, IDC_ABOUT_VERSION);
             ::PostMessageW(hAbout, WM_COMMAND, IDOK, 0);
             ::PostMessageW(hDlg, WM_CLOSE, 0, 0);

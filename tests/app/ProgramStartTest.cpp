@@ -13,17 +13,6 @@ const WCHAR kFrameTitle[] = L"Quelda Kivora Button Support Programming Interface
 const CLSID CLSID_ButtonEventServer = {
     0x40e71633, 0x5f96, 0x11d1, {0xb4, 0x49, 0x00, 0x80, 0x5f, 0x26, 0x8a, 0x3a}};
 
-// A top-level dialog of that title belonging to the process, or null.
-HWND FindDialogOf(DWORD dwProcessId, LPCWSTR lpszTitle)
-{
-    for (HWND hWnd = nullptr; (hWnd = ::FindWindowExW(nullptr, hWnd, L"#32770", lpszTitle));) {
-        DWORD dwOwner = 0;
-        ::GetWindowThreadProcessId(hWnd, &dwOwner);
-        if (dwOwner == dwProcessId) return hWnd;
-    }
-    return nullptr;
-}
-
 struct ProgramRun
 {
     long nExitCode = -1; // -1: it did not end in time

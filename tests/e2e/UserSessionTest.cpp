@@ -13,19 +13,6 @@
 
 namespace {
 
-HWND WaitForDialog(DWORD dwProcessId, LPCWSTR lpszTitle, DWORD dwTimeout = 20000)
-{
-    for (const DWORD dwStart = ::GetTickCount(); ::GetTickCount() - dwStart < dwTimeout;) {
-        for (HWND hWnd = nullptr; (hWnd = ::FindWindowExW(nullptr, hWnd, L"#32770", lpszTitle));) {
-            DWORD dwOwner = 0;
-            ::GetWindowThreadProcessId(hWnd, &dwOwner);
-            if (dwOwner == dwProcessId && ::IsWindowVisible(hWnd)) return hWnd;
-        }
-        ::Sleep(50);
-    }
-    return nullptr;
-}
-
 // The window as it looks on the screen, as a 24-bit BMP file.
 bool SaveScreenshot(HWND hWnd, const CString& strPath)
 {
@@ -99,15 +86,6 @@ TEST(UserSessionTest, TheDialogOpensShowsAndClosesWithItsCloseBox)
 
 namespace {
 
-CString ItemText(HWND hDlg, int nID)
-{
-    // WM_GETTEXT itself: GetWindowText gives another process's controls no text.
-    WCHAR szText[256] = {};
-    ::SendMessageW(::GetDlgItem(hDlg, nID), WM_GETTEXT, ARRAYSIZE(szText),
-                   reinterpret_cast<LPARAM>(szText));
-    return szText;
-}
-
 PROCESS_INFORMATION Start()
 {
     CString strCommand = L"\"" + WinePath(PROGRAM_PATH) + L"\"";
@@ -139,28 +117,6 @@ CString WaitForText(HWND hDlg, int nID, LPCWSTR pszText)
     for (int i = 0; i < 100 && (str = ItemText(hDlg, nID)) != pszText; i++)
         ::Sleep(50);
     return str;
-}
-
-// A user's input, as the program's controls receive it: mouse and key messages in the program's
-// own queue. (Input through the X server is lost now and then on a busy machine without a window
-// manager, when the activation of the window arrives after the first events.)
-void PostClick(HWND hWnd, int x, int y)
-{
-    ::PostMessageW(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    ::PostMessageW(hWnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
-
-void PostKey(HWND hWnd, WORD wVk)
-{
-    ::PostMessageW(hWnd, WM_KEYDOWN, wVk, 1);
-    ::PostMessageW(hWnd, WM_KEYUP, wVk, 0xC0000001);
-}
-
-void PostClickCentre(HWND hWnd)
-{
-    RECT rc = {};
-    ::GetClientRect(hWnd, &rc);
-    PostClick(hWnd, rc.right / 2, rc.bottom / 2);
 }
 
 // The third button chosen from the keyboard: a click on the first row, then Down twice.

@@ -79,24 +79,6 @@ CString ShortcutTarget()
     return szTarget;
 }
 
-HWND WaitForDialog(DWORD dwProcessId)
-{
-    for (int i = 0; i < 300; i++, ::Sleep(50))
-        for (HWND h = nullptr; (h = ::FindWindowExW(nullptr, h, L"#32770", L"Kivora Buttons"));) {
-            DWORD dwOwner = 0;
-            ::GetWindowThreadProcessId(h, &dwOwner);
-            if (dwOwner == dwProcessId && ::IsWindowVisible(h)) return h;
-        }
-    return nullptr;
-}
-
-CString ItemText(HWND hDlg, int nID)
-{
-    WCHAR sz[256] = {};
-    ::GetDlgItemTextW(hDlg, nID, sz, ARRAYSIZE(sz));
-    return sz;
-}
-
 // Starts the program, lets the action work on its dialog, closes it with the close box and waits
 // for its end; false when the dialog never showed.
 template <typename Action> bool UseProgram(const CString& strExe, Action action)
@@ -108,7 +90,7 @@ template <typename Action> bool UseProgram(const CString& strExe, Action action)
     if (!::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr,
                           nullptr, &si, &pi))
         return false;
-    const HWND hDlg = WaitForDialog(pi.dwProcessId);
+    const HWND hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
     if (hDlg) {
         ::Sleep(300);
         action(hDlg);
@@ -119,15 +101,6 @@ template <typename Action> bool UseProgram(const CString& strExe, Action action)
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
     return hDlg != nullptr;
-}
-
-void PostClickCentre(HWND hWnd)
-{
-    RECT rc = {};
-    ::GetClientRect(hWnd, &rc);
-    const LPARAM lPoint = MAKELPARAM(rc.right / 2, rc.bottom / 2);
-    ::PostMessageW(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, lPoint);
-    ::PostMessageW(hWnd, WM_LBUTTONUP, 0, lPoint);
 }
 
 class InstallerTest : public ::testing::Test
@@ -225,7 +198,7 @@ TEST_F(InstallerTest, AFolderWithBlanksAndUmlautsTheProgramOpenDuringSetupAndTwo
     CString strCommand = L"\"" + strProgram + L"\"";
     ASSERT_TRUE(::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0,
                                  nullptr, nullptr, &si, &pi));
-    ASSERT_NE(WaitForDialog(pi.dwProcessId), nullptr);
+    ASSERT_NE(WaitForDialog(pi.dwProcessId, L"Kivora Buttons"), nullptr);
     EXPECT_EQ(RunCommand(L"\"" + SetupPath() + L"\" /S /D=" + strFolder), 0);
     EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 0), WAIT_OBJECT_0) << "setup closed it first";
     ::TerminateProcess(pi.hProcess, 99);

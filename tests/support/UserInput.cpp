@@ -87,6 +87,57 @@ void DragMouse(POINT from, POINT to)
     ::Sleep(100);
 }
 
+HWND FindDialogOf(DWORD dwProcessId, LPCWSTR pszTitle, int nChildID)
+{
+    for (HWND hWnd = nullptr; (hWnd = ::FindWindowExW(nullptr, hWnd, L"#32770", pszTitle));) {
+        DWORD dwOwner = 0;
+        ::GetWindowThreadProcessId(hWnd, &dwOwner);
+        if (dwOwner == dwProcessId && (!nChildID || ::GetDlgItem(hWnd, nChildID))) return hWnd;
+    }
+    return nullptr;
+}
+
+HWND WaitForDialog(DWORD dwProcessId, LPCWSTR pszTitle, DWORD dwTimeout)
+{
+    for (const DWORD dwStart = ::GetTickCount(); ::GetTickCount() - dwStart < dwTimeout;) {
+        for (HWND hWnd = nullptr; (hWnd = ::FindWindowExW(nullptr, hWnd, L"#32770", pszTitle));) {
+            DWORD dwOwner = 0;
+            ::GetWindowThreadProcessId(hWnd, &dwOwner);
+            if (dwOwner == dwProcessId && ::IsWindowVisible(hWnd)) return hWnd;
+        }
+        ::Sleep(50);
+    }
+    return nullptr;
+}
+
+CString ItemText(HWND hDlg, int nID)
+{
+    // WM_GETTEXT itself: GetWindowText gives another process's controls no text.
+    WCHAR szText[1024] = {};
+    ::SendMessageW(::GetDlgItem(hDlg, nID), WM_GETTEXT, ARRAYSIZE(szText),
+                   reinterpret_cast<LPARAM>(szText));
+    return szText;
+}
+
+void PostClick(HWND hWnd, int x, int y)
+{
+    ::PostMessageW(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    ::PostMessageW(hWnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+void PostClickCentre(HWND hWnd)
+{
+    RECT rc = {};
+    ::GetClientRect(hWnd, &rc);
+    PostClick(hWnd, rc.right / 2, rc.bottom / 2);
+}
+
+void PostKey(HWND hWnd, WORD wVk)
+{
+    ::PostMessageW(hWnd, WM_KEYDOWN, wVk, 1);
+    ::PostMessageW(hWnd, WM_KEYUP, wVk, 0xC0000001);
+}
+
 namespace {
 
 BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)

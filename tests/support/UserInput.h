@@ -19,6 +19,22 @@ void ClickWindow(HWND hWnd);
 // drag loop, releases. Send it from a thread other than the one that runs the drag.
 void DragMouse(POINT from, POINT to);
 
+// Another program's windows, as a test watching it finds them.
+// A top-level dialog of the process with that title (any, when null) and, when nChildID is not 0,
+// a control of that id; null when there is none.
+HWND FindDialogOf(DWORD dwProcessId, LPCWSTR pszTitle, int nChildID = 0);
+// The same, visible, waited for; null when none showed in time.
+HWND WaitForDialog(DWORD dwProcessId, LPCWSTR pszTitle, DWORD dwTimeout = 20000);
+// A control's text, in this process or another.
+CString ItemText(HWND hDlg, int nID);
+
+// A user's input as the program's controls receive it: mouse and key messages in the program's
+// own queue. (Input through the X server is lost now and then on a busy machine without a window
+// manager, when the activation of the window arrives after the first events.)
+void PostClick(HWND hWnd, int x, int y);
+void PostClickCentre(HWND hWnd);
+void PostKey(HWND hWnd, WORD wVk);
+
 // Answers the next message box the calling thread shows, as a user reading it would: a thread of
 // its own waits for the box, keeps its caption and text and presses the button of that id. The
 // thread's dialogs that are open already are not taken for it.
