@@ -1,5 +1,5 @@
 // The built program as a user meets it: started, its dialog found by its title and looked at,
-// closed with the close box.
+// used with real mouse and key input, closed with the close box or Escape.
 #include "ConfigServiceStore.h"
 #include "EventServerProbe.h"
 #include "StringPrinter.h"
@@ -97,9 +97,10 @@ PROCESS_INFORMATION Start()
     return pi;
 }
 
-DWORD CloseAndWait(HWND hDlg, const PROCESS_INFORMATION& pi)
+// Ends the program as a user ends it: Escape, which comes in the queue after the input before it.
+DWORD EscapeAndWait(const PROCESS_INFORMATION& pi)
 {
-    ::PostMessageW(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PressKeys({VK_ESCAPE});
     DWORD dwExit = 99;
     if (::WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0)
         ::GetExitCodeProcess(pi.hProcess, &dwExit);
@@ -119,24 +120,15 @@ CString WaitForText(HWND hDlg, int nID, LPCWSTR pszText)
     return str;
 }
 
-// The third button chosen from the keyboard: a click on the first row, then Down twice.
-void SelectThirdButton(HWND hDlg)
+// The third button chosen as a user chooses it: a click on the first row, then Down twice.
+bool SelectThirdButton(HWND hDlg)
 {
     HWND hList = ::GetDlgItem(hDlg, 1000);
     for (int i = 0; i < 100 && ::SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0) == 0; i++)
         ::Sleep(50);
-    PostClick(hList, 40, 26);
-    PostKey(hList, VK_DOWN);
-    PostKey(hList, VK_DOWN);
-}
-
-// Types into the assignment edit, whose whole text is selected when it gets the focus.
-void TypeAssignment(HWND hDlg, LPCWSTR pszText)
-{
-    HWND hEdit = ::GetDlgItem(hDlg, 1005);
-    PostClickCentre(hEdit);
-    for (const WCHAR* p = pszText; *p; ++p)
-        ::PostMessageW(hEdit, WM_CHAR, *p, 1);
+    if (!ClickToFocus(hList, 40, 26)) return false;
+    PressKeys({VK_DOWN, VK_DOWN});
+    return ::SendMessageW(hList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == 2;
 }
 
 } // namespace
@@ -148,20 +140,28 @@ TEST(UserSessionTest, AnAssignedWebsiteIsThereAfterARestart)
     HWND hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
     if (!hDlg) ::TerminateProcess(pi.hProcess, 99);
     ASSERT_NE(hDlg, nullptr);
-    SelectThirdButton(hDlg);
+    ASSERT_TRUE(SelectThirdButton(hDlg));
     EXPECT_EQ(WaitForText(hDlg, 1001, L"Search"), L"Search");
-    TypeAssignment(hDlg, L"www.kivora.example/search");
-    PostClickCentre(::GetDlgItem(hDlg, 1045)); // Apply
+    EXPECT_NE(ItemText(hDlg, 1005), L"www.kivora.example/search");
+
+    // Into the assignment field, its text replaced by what the user types.
+    HWND hEdit = ::GetDlgItem(hDlg, 1005);
+    ASSERT_TRUE(ClickToFocus(hEdit, 5, 5));
+    std::vector<WORD> keys(ItemText(hDlg, 1005).GetLength(), VK_BACK);
+    keys.insert(keys.begin(), VK_END);
+    PressKeys(keys);
+    TypeText(L"www.kivora.example/search");
     EXPECT_EQ(WaitForText(hDlg, 1005, L"www.kivora.example/search"), L"www.kivora.example/search");
+    ASSERT_TRUE(ClickToFocus(::GetDlgItem(hDlg, 1045), 10, 5)); // Apply
     ::Sleep(300);
     EXPECT_TRUE(SaveScreenshot(hDlg, WinePath(BUILD_DIR "/e2e-assigned.bmp")));
-    EXPECT_EQ(CloseAndWait(hDlg, pi), 0u);
+    EXPECT_EQ(EscapeAndWait(pi), 0u);
 
     pi = Start();
     hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
     if (!hDlg) ::TerminateProcess(pi.hProcess, 99);
     ASSERT_NE(hDlg, nullptr);
-    SelectThirdButton(hDlg);
+    ASSERT_TRUE(SelectThirdButton(hDlg));
     EXPECT_EQ(WaitForText(hDlg, 1005, L"www.kivora.example/search"), L"www.kivora.example/search");
-    EXPECT_EQ(CloseAndWait(hDlg, pi), 0u);
+    EXPECT_EQ(EscapeAndWait(pi), 0u);
 }

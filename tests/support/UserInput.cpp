@@ -61,6 +61,30 @@ void ClickWindow(HWND hWnd)
     ClickAt((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
 }
 
+bool WaitForFocus(HWND hWnd, DWORD dwTimeout)
+{
+    const DWORD dwThread = ::GetWindowThreadProcessId(hWnd, nullptr);
+    for (const DWORD dwStart = ::GetTickCount(); ::GetTickCount() - dwStart < dwTimeout;) {
+        GUITHREADINFO info = {sizeof(info)};
+        if (::GetGUIThreadInfo(dwThread, &info) && info.hwndFocus == hWnd &&
+            ::GetForegroundWindow() == ::GetAncestor(hWnd, GA_ROOT))
+            return true;
+        ::Sleep(50);
+    }
+    return false;
+}
+
+bool ClickToFocus(HWND hWnd, int x, int y)
+{
+    for (int nTry = 0; nTry < 5; nTry++) {
+        POINT pt = {x, y};
+        ::ClientToScreen(hWnd, &pt);
+        ClickAt(pt.x, pt.y);
+        if (WaitForFocus(hWnd, 1000)) return true;
+    }
+    return false;
+}
+
 void DragMouse(POINT from, POINT to)
 {
     auto send = [](DWORD dwFlags, POINT pt) {

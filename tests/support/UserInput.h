@@ -15,6 +15,12 @@ void PressKeys(const std::vector<WORD>& keys);
 void TypeText(LPCWSTR pszText);
 void ClickAt(int x, int y);
 void ClickWindow(HWND hWnd);
+// Real clicks at a point of the window (client coordinates) until the window holds the keyboard
+// focus of its thread: the first click may only activate a window the X server had not yet
+// raised. False when the window never got the focus.
+bool ClickToFocus(HWND hWnd, int x, int y);
+// Whether the window holds its thread's keyboard focus within the wait.
+bool WaitForFocus(HWND hWnd, DWORD dwTimeout = 2000);
 // Presses the left button at from, moves to to in steps, stays there past a tick of the system's
 // drag loop, releases. Send it from a thread other than the one that runs the drag.
 void DragMouse(POINT from, POINT to);
