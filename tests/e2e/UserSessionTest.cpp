@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <fstream>
 #include <vector>
 
@@ -164,4 +165,46 @@ TEST(UserSessionTest, AnAssignedWebsiteIsThereAfterARestart)
     ASSERT_TRUE(SelectThirdButton(hDlg));
     EXPECT_EQ(WaitForText(hDlg, 1005, L"www.kivora.example/search"), L"www.kivora.example/search");
     EXPECT_EQ(EscapeAndWait(pi), 0u);
+}
+
+// The program in the user's language, which the test takes over from the locale it runs in: ctest
+// runs it once in each of the languages below. A language without a table of its own (Arabic of
+// Saudi Arabia, 1025) gets the English texts.
+TEST(UserSessionTest, TheDialogSpeaksTheUsersLanguage)
+{
+    const struct
+    {
+        LANGID lang;
+        LPCWSTR pszApply, pszTray;
+    } languages[] = {
+        {1033, L"Apply", L"Show icon in the System Tray"},
+        {1031, L"Anwenden", L"Symbol im Infobereich anzeigen"},
+        {1041, L"\x9069\x7528",
+         L"\x901A\x77E5\x9818\x57DF\x306B\x30A2\x30A4\x30B3\x30F3\x3092"
+         L"\x8868\x793A\x3059\x308B"},
+        {4097, L"\x062A\x0637\x0628\x064A\x0642",
+         L"\x0625\x0638\x0647\x0627\x0631 \x0627\x0644\x0631\x0645\x0632 \x0641\x064A "
+         L"\x0645\x0646\x0637\x0642\x0629 \x0627\x0644\x0625\x0639\x0644\x0627\x0645\x0627\x062A"},
+        {1025, L"Apply", L"Show icon in the System Tray"},
+    };
+    const LANGID lang = ::GetUserDefaultUILanguage();
+    const auto* pLanguage = std::find_if(std::begin(languages), std::end(languages),
+                                         [lang](const auto& l) { return l.lang == lang; });
+    ASSERT_NE(pLanguage, std::end(languages)) << "a language the test does not know: " << lang;
+
+    CConfigServiceStore store;
+    PROCESS_INFORMATION pi = Start();
+    HWND hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
+    if (!hDlg) ::TerminateProcess(pi.hProcess, 99);
+    ASSERT_NE(hDlg, nullptr);
+    EXPECT_EQ(ItemText(hDlg, 1045), pLanguage->pszApply);
+    EXPECT_EQ(ItemText(hDlg, 1071), pLanguage->pszTray);
+    ::Sleep(300);
+    WCHAR szShot[64];
+    wsprintfW(szShot, L"\\e2e-language-%u.bmp", lang);
+    EXPECT_TRUE(SaveScreenshot(hDlg, WinePath(BUILD_DIR) + szShot));
+    ::PostMessageW(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
 }

@@ -130,12 +130,66 @@ int Room(HWND hDlg, int nID, Kind kind)
     return rc.right - nFrame;
 }
 
-// How wide the text shows in the window's font, "&" taken as the underline it is.
-int TextWidth(HWND hWnd, const std::wstring& str, HFONT hFont = nullptr)
+BOOL CALLBACK AddFace(const LOGFONTW* plf, const TEXTMETRICW*, DWORD, LPARAM lParam)
+{
+    reinterpret_cast<std::vector<std::wstring>*>(lParam)->push_back(plf->lfFaceName);
+    return TRUE;
+}
+
+// Whether the font has a glyph for each character.
+bool Shows(HDC hDC, HFONT hFont, const std::wstring& str)
+{
+    HGDIOBJ hOld = ::SelectObject(hDC, hFont);
+    std::vector<WORD> glyphs(str.size());
+    ::GetGlyphIndicesW(hDC, str.c_str(), static_cast<int>(str.size()), glyphs.data(),
+                       GGI_MARK_NONEXISTING_GLYPHS);
+    ::SelectObject(hDC, hOld);
+    return std::find(glyphs.begin(), glyphs.end(), 0xFFFF) == glyphs.end();
+}
+
+// The font a window of that language shows its text in: the window's font in the character set of
+// the language's code page. Where the face the system maps that to lacks the language's letters or
+// the Latin ones (the product names), the first face of that character set that has both.
+HFONT FontFor(HWND hWnd, LANGID lang)
+{
+    LOGFONTW lf = {};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(hWnd, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+    DWORD dwCodePage = 0;
+    ::GetLocaleInfoW(MAKELCID(lang, SORT_DEFAULT),
+                     LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                     reinterpret_cast<LPWSTR>(&dwCodePage), sizeof(dwCodePage) / sizeof(WCHAR));
+    CHARSETINFO csi = {};
+    if (::TranslateCharsetInfo(reinterpret_cast<DWORD*>(static_cast<ULONG_PTR>(dwCodePage)), &csi,
+                               TCI_SRCCODEPAGE))
+        lf.lfCharSet = static_cast<BYTE>(csi.ciCharset);
+    HFONT hFont = ::CreateFontIndirectW(&lf);
+    const std::wstring strSample = TextOf(lang, IDS_BUTTON_NAME) + L"Market Monitor";
+    HDC hDC = ::GetDC(hWnd);
+    if (!Shows(hDC, hFont, strSample)) {
+        std::vector<std::wstring> faces;
+        LOGFONTW lfAll = {};
+        lfAll.lfCharSet = lf.lfCharSet;
+        ::EnumFontFamiliesExW(hDC, &lfAll, AddFace, reinterpret_cast<LPARAM>(&faces), 0);
+        for (const std::wstring& strFace : faces) {
+            wcsncpy(lf.lfFaceName, strFace.c_str(), LF_FACESIZE - 1);
+            HFONT hOther = ::CreateFontIndirectW(&lf);
+            if (Shows(hDC, hOther, strSample)) {
+                ::DeleteObject(hFont);
+                hFont = hOther;
+                break;
+            }
+            ::DeleteObject(hOther);
+        }
+    }
+    ::ReleaseDC(hWnd, hDC);
+    return hFont;
+}
+
+// How wide the text shows in that font, "&" taken as the underline it is.
+int TextWidth(HWND hWnd, const std::wstring& str, HFONT hFont)
 {
     HDC hDC = ::GetDC(hWnd);
-    HGDIOBJ hOld = ::SelectObject(
-        hDC, hFont ? hFont : reinterpret_cast<HFONT>(::SendMessageW(hWnd, WM_GETFONT, 0, 0)));
+    HGDIOBJ hOld = ::SelectObject(hDC, hFont);
     RECT rc = {};
     ::DrawTextW(hDC, str.c_str(), static_cast<int>(str.size()), &rc, DT_CALCRECT | DT_SINGLELINE);
     ::SelectObject(hDC, hOld);
@@ -217,28 +271,33 @@ TEST(StringTableTest, EachTextFitsTheControlThatShowsIt)
 
     for (LANGID lang : kLanguages) {
         SCOPED_TRACE(testing::Message() << "language " << lang);
+        HFONT hFont = FontFor(hSettings, lang), hAboutFont = FontFor(hAbout, lang);
         for (const Shown& s : settings)
-            EXPECT_LE(TextWidth(hSettings, TextOf(lang, s.nString)),
+            EXPECT_LE(TextWidth(hSettings, TextOf(lang, s.nString), hFont),
                       Room(hSettings, s.nControl, s.kind))
                 << "control " << s.nControl;
         for (const Shown& s : about) {
             std::wstring str = TextOf(lang, s.nString);
             if (s.nString == IDS_ABOUT_VERSION) str += L"5.2.0.117";
-            EXPECT_LE(TextWidth(hAbout, str), Room(hAbout, s.nControl, s.kind))
+            EXPECT_LE(TextWidth(hAbout, str, hAboutFont), Room(hAbout, s.nControl, s.kind))
                 << "control " << s.nControl;
         }
         for (UINT n : {IDS_BUTTON_NAME, IDS_BUTTON_ASSIGNMENT})
-            EXPECT_LE(TextWidth(hSettings, TextOf(lang, n)),
+            EXPECT_LE(TextWidth(hSettings, TextOf(lang, n), hFont),
                       nColumn[n == IDS_BUTTON_ASSIGNMENT] - 12)
                 << "column header " << n;
         for (UINT n : names)
-            EXPECT_LE(TextWidth(hSettings, TextOf(lang, n)), nColumn[0] - 16 - 12) << "name " << n;
+            EXPECT_LE(TextWidth(hSettings, TextOf(lang, n), hFont), nColumn[0] - 16 - 12)
+                << "name " << n;
         for (UINT n : titles) {
-            EXPECT_LE(TextWidth(hSettings, TextOf(lang, n)), nColumn[1] - 16 - 12) << "title " << n;
+            EXPECT_LE(TextWidth(hSettings, TextOf(lang, n), hFont), nColumn[1] - 16 - 12)
+                << "title " << n;
             EXPECT_LE(TextWidth(hSettings, TextOf(lang, n), hMenuFont),
                       rcDialog.right - rcDialog.left)
                 << "menu " << n;
         }
+        ::DeleteObject(hFont);
+        ::DeleteObject(hAboutFont);
     }
     ::DeleteObject(hMenuFont);
     ::DestroyWindow(hAbout);
