@@ -208,3 +208,67 @@ TEST(UserSessionTest, TheDialogSpeaksTheUsersLanguage)
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
 }
+
+namespace {
+
+bool HasFocus(HWND hWnd)
+{
+    GUITHREADINFO info = {sizeof(info)};
+    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(hWnd, nullptr), &info) &&
+           info.hwndFocus == hWnd;
+}
+
+// Tab, as often as it takes, until the control has the focus; false when it never got it.
+bool TabTo(HWND hWnd)
+{
+    for (int i = 0; i < 16 && !HasFocus(hWnd); i++)
+        XdoKeys(L"Tab");
+    return HasFocus(hWnd);
+}
+
+// The third button chosen from the keyboard alone.
+bool KeyToThirdButton(HWND hDlg)
+{
+    HWND hList = ::GetDlgItem(hDlg, 1000);
+    if (!TabTo(hList)) return false;
+    XdoKeys(L"Home Down Down");
+    return ::SendMessageW(hList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == 2;
+}
+
+} // namespace
+
+// Keys only, through the X server: Tab to the list, arrows to a button, Tab to its assignment, type
+// a website, Enter (the default button, Apply), Escape. The next start shows the website.
+TEST(UserSessionTest, AWebsiteAssignedWithTheKeyboardAloneIsKept)
+{
+    CConfigServiceStore store;
+    PROCESS_INFORMATION pi = Start();
+    HWND hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
+    if (!hDlg) ::TerminateProcess(pi.hProcess, 99);
+    ASSERT_NE(hDlg, nullptr);
+    for (int i = 0; i < 100 && ::GetForegroundWindow() != hDlg; i++)
+        ::Sleep(50);
+    ASSERT_TRUE(KeyToThirdButton(hDlg));
+    EXPECT_EQ(WaitForText(hDlg, 1001, L"Search"), L"Search");
+    ASSERT_TRUE(TabTo(::GetDlgItem(hDlg, 1005)));
+    ASSERT_TRUE(XdoType(L"www.kivora.example/keys"));
+    EXPECT_EQ(WaitForText(hDlg, 1005, L"www.kivora.example/keys"), L"www.kivora.example/keys");
+    XdoKeys(L"Return");
+    XdoKeys(L"Escape");
+    DWORD dwExit = 99;
+    if (::WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(pi.hProcess, &dwExit);
+    else
+        ::TerminateProcess(pi.hProcess, 99);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    EXPECT_EQ(dwExit, 0u);
+
+    pi = Start();
+    hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
+    if (!hDlg) ::TerminateProcess(pi.hProcess, 99);
+    ASSERT_NE(hDlg, nullptr);
+    ASSERT_TRUE(KeyToThirdButton(hDlg));
+    EXPECT_EQ(WaitForText(hDlg, 1005, L"www.kivora.example/keys"), L"www.kivora.example/keys");
+    EXPECT_EQ(EscapeAndWait(pi), 0u);
+}

@@ -111,6 +111,49 @@ void DragMouse(POINT from, POINT to)
     ::Sleep(100);
 }
 
+namespace {
+
+// Wine starts Unix programs through CreateProcess but cannot wait for them: the shell leaves a file
+// behind when xdotool is done.
+bool RunXdotool(const CString& strArguments)
+{
+    char szDone[64];
+    wsprintfA(szDone, "/tmp/xdotool-%lu.done", ::GetCurrentProcessId());
+    const CString strDone = WinePath(szDone);
+    ::DeleteFileW(strDone);
+    WCHAR szDoneUnix[64];
+    wsprintfW(szDoneUnix, L"/tmp/xdotool-%lu.done", ::GetCurrentProcessId());
+    CString strCommand = L"\"" + WinePath("/bin/sh") + L"\" -c \"xdotool " + strArguments +
+                         L"; touch " + szDoneUnix + L"\"";
+    STARTUPINFOW si = {sizeof(si)};
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &si, &pi))
+        return false;
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    for (int i = 0; i < 1000; i++, ::Sleep(10))
+        if (::GetFileAttributesW(strDone) != INVALID_FILE_ATTRIBUTES) {
+            ::DeleteFileW(strDone);
+            ::Sleep(100);
+            return true;
+        }
+    return false;
+}
+
+} // namespace
+
+bool XdoKeys(LPCWSTR pszKeys)
+{
+    return RunXdotool(CString(L"key --delay 40 ") + pszKeys);
+}
+
+bool XdoType(LPCWSTR pszText)
+{
+    // Inside single quotes for the shell: the text must hold none.
+    return !wcschr(pszText, L'\'') && RunXdotool(CString(L"type --delay 20 '") + pszText + L"'");
+}
+
 HWND FindDialogOf(DWORD dwProcessId, LPCWSTR pszTitle, int nChildID)
 {
     for (HWND hWnd = nullptr; (hWnd = ::FindWindowExW(nullptr, hWnd, L"#32770", pszTitle));) {

@@ -25,6 +25,11 @@ bool WaitForFocus(HWND hWnd, DWORD dwTimeout = 2000);
 // drag loop, releases. Send it from a thread other than the one that runs the drag.
 void DragMouse(POINT from, POINT to);
 
+// Keys (xdotool's names: "Tab", "Down", "Return") and text sent through the X server as a user's
+// keyboard sends them, to whichever window has the focus; false when xdotool did not finish.
+bool XdoKeys(LPCWSTR pszKeys);
+bool XdoType(LPCWSTR pszText);
+
 // Another program's windows, as a test watching it finds them.
 // A top-level dialog of the process with that title (any, when null) and, when nChildID is not 0,
 // a control of that id; null when there is none.
