@@ -658,3 +658,34 @@ TEST_F(SettingsDialogTest, AMissingTrayProgramStillLeavesTheChoiceAndTheSchemeSt
     ::MoveFileW((tray + L".away").c_str(), tray.c_str());
     ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", REG_DWORD, &dwSaved, 4);
 }
+
+TEST_F(SettingsDialogTest, TabVisitsEveryEnabledControlInTheTemplatesOrder)
+{
+    Store();
+    CButtonSettingsDlg& dlg = Open();
+    const HWND hDlg = dlg.m_hWnd;
+    ::ShowWindow(hDlg, SW_SHOW);
+    ::SetForegroundWindow(hDlg);
+    ::SetFocus(::GetDlgItem(hDlg, IDC_SCHEME_BOX));
+    Pump(hDlg);
+    // The box's edit takes the focus for the box.
+    auto focused = [hDlg] {
+        HWND hFocus = ::GetFocus();
+        if (hFocus && ::GetParent(hFocus) != hDlg) hFocus = ::GetParent(hFocus);
+        return ::GetDlgCtrlID(hFocus);
+    };
+    std::vector<int> order = {focused()};
+    for (int i = 0; i < 14; i++) {
+        ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+        ::PostMessageW(::GetFocus(), WM_KEYUP, VK_TAB, 0xC0000001);
+        Pump(hDlg, 50);
+        order.push_back(focused());
+    }
+    // Delete is off on the maker's scheme; after Apply the round starts again.
+    EXPECT_FALSE(IsEnabled(IDC_DELETE_SCHEME));
+    const std::vector<int> expected = {
+        IDC_SCHEME_BOX,    IDC_ADD_SCHEME, IDC_BUTTON_LIST, IDC_EDIT_NAME,   IDC_EDIT_TITLE,
+        IDC_BROWSE,        IDC_TRAY_CHECK, IDC_ABOUT,       IDC_HELP_BUTTON, IDC_OK_BUTTON,
+        IDC_CANCEL_BUTTON, IDC_APPLY,      IDC_SCHEME_BOX,  IDC_ADD_SCHEME,  IDC_BUTTON_LIST};
+    EXPECT_EQ(order, expected);
+}

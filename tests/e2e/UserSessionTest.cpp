@@ -226,6 +226,18 @@ bool TabTo(HWND hWnd)
     return HasFocus(hWnd);
 }
 
+// Whether a popup menu of the process shows within five seconds.
+bool WaitForMenu(DWORD dwProcessId)
+{
+    for (int i = 0; i < 100; i++, ::Sleep(50))
+        for (HWND h = nullptr; (h = ::FindWindowExW(nullptr, h, L"#32768", nullptr));) {
+            DWORD dwOwner = 0;
+            ::GetWindowThreadProcessId(h, &dwOwner);
+            if (dwOwner == dwProcessId && ::IsWindowVisible(h)) return true;
+        }
+    return false;
+}
+
 // The third button chosen from the keyboard alone.
 bool KeyToThirdButton(HWND hDlg)
 {
@@ -237,8 +249,8 @@ bool KeyToThirdButton(HWND hDlg)
 
 } // namespace
 
-// Keys only, through the X server: Tab to the list, arrows to a button, Tab to its assignment, type
-// a website, Enter (the default button, Apply), Escape. The next start shows the website.
+// Keys only, through the X server: Tab to the list, arrows to a button, the assignment menu, Tab to
+// the assignment, a website typed, Enter, Escape. The next start shows the website.
 TEST(UserSessionTest, AWebsiteAssignedWithTheKeyboardAloneIsKept)
 {
     CConfigServiceStore store;
@@ -250,6 +262,13 @@ TEST(UserSessionTest, AWebsiteAssignedWithTheKeyboardAloneIsKept)
         ::Sleep(50);
     ASSERT_TRUE(KeyToThirdButton(hDlg));
     EXPECT_EQ(WaitForText(hDlg, 1001, L"Search"), L"Search");
+    // The assignment menu: Space on "Browse..." opens it, arrows and Enter pick "Launch eMail".
+    ASSERT_TRUE(TabTo(::GetDlgItem(hDlg, 3)));
+    XdoKeys(L"space");
+    EXPECT_TRUE(WaitForMenu(pi.dwProcessId));
+    XdoKeys(L"Down Down Down Down Return");
+    EXPECT_EQ(WaitForText(hDlg, 1005, L"Launch eMail"), L"Launch eMail");
+    // Then a website typed over it, and Enter: the default button, Apply.
     ASSERT_TRUE(TabTo(::GetDlgItem(hDlg, 1005)));
     ASSERT_TRUE(XdoType(L"www.kivora.example/keys"));
     EXPECT_EQ(WaitForText(hDlg, 1005, L"www.kivora.example/keys"), L"www.kivora.example/keys");
