@@ -1,6 +1,7 @@
 #include "UserInput.h"
 
 #include <algorithm>
+#include <fstream>
 
 CString WinePath(const char* pszUnixPath)
 {
@@ -267,4 +268,33 @@ CString CMessageBoxAnswer::Text()
 {
     if (m_thread.joinable()) m_thread.join();
     return m_strText;
+}
+
+// The window as it looks on the screen, as a 24-bit BMP file.
+bool SaveScreenshot(HWND hWnd, const CString& strPath)
+{
+    RECT rc = {};
+    ::GetWindowRect(hWnd, &rc);
+    const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+    HDC hScreen = ::GetDC(nullptr);
+    HDC hMem = ::CreateCompatibleDC(hScreen);
+    BITMAPINFOHEADER bih = {sizeof(bih), cx, cy, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* pBits = nullptr;
+    HBITMAP hBitmap = ::CreateDIBSection(hScreen, reinterpret_cast<BITMAPINFO*>(&bih),
+                                         DIB_RGB_COLORS, &pBits, nullptr, 0);
+    HGDIOBJ hOld = ::SelectObject(hMem, hBitmap);
+    ::BitBlt(hMem, 0, 0, cx, cy, hScreen, rc.left, rc.top, SRCCOPY);
+    ::GdiFlush();
+    const DWORD cbImage = static_cast<DWORD>(((cx * 3 + 3) & ~3) * cy);
+    BITMAPFILEHEADER bfh = {0x4D42, 0, 0, 0, sizeof(bfh) + sizeof(bih)};
+    bfh.bfSize = bfh.bfOffBits + cbImage;
+    std::ofstream out(strPath.GetString(), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&bfh), sizeof(bfh));
+    out.write(reinterpret_cast<const char*>(&bih), sizeof(bih));
+    out.write(static_cast<const char*>(pBits), cbImage);
+    ::SelectObject(hMem, hOld);
+    ::DeleteObject(hBitmap);
+    ::DeleteDC(hMem);
+    ::ReleaseDC(nullptr, hScreen);
+    return out.good() && cx > 0 && cy > 0;
 }

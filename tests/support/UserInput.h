@@ -38,6 +38,8 @@ HWND FindDialogOf(DWORD dwProcessId, LPCWSTR pszTitle, int nChildID = 0);
 HWND WaitForDialog(DWORD dwProcessId, LPCWSTR pszTitle, DWORD dwTimeout = 20000);
 // A control's text, in this process or another.
 CString ItemText(HWND hDlg, int nID);
+// The window as it looks on the screen, as a 24-bit BMP file.
+bool SaveScreenshot(HWND hWnd, const CString& strPath);
 
 // A user's input as the program's controls receive it: mouse and key messages in the program's
 // own queue. (Input through the X server is lost now and then on a busy machine without a window

@@ -1,0 +1,86 @@
+// The program at 96, 144 and 192 dots per inch, as the prefix's LogPixels sets them: the dialog
+// grows with its font and every text still fits its control. Screenshots go into the build tree.
+#include "ConfigServiceStore.h"
+#include "UserInput.h"
+#include "framework/String.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const WCHAR kFontsKey[] = L"Software\\Fonts";
+
+PROCESS_INFORMATION Start()
+{
+    CString strCommand = L"\"" + WinePath(PROGRAM_PATH) + L"\"";
+    STARTUPINFOW si = {sizeof(si)};
+    PROCESS_INFORMATION pi = {};
+    ::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &si, &pi);
+    return pi;
+}
+
+// The widest a control's text shows in the dialog's font at that resolution.
+int TextWidth(const CString& strText, int nDpi)
+{
+    HFONT hFont = ::CreateFontW(-::MulDiv(8, nDpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                DEFAULT_CHARSET, 0, 0, 0, 0, L"SimSun-18030");
+    HDC hDC = ::GetDC(nullptr);
+    HGDIOBJ hOld = ::SelectObject(hDC, hFont);
+    RECT rc = {};
+    ::DrawTextW(hDC, strText, strText.GetLength(), &rc, DT_CALCRECT | DT_SINGLELINE);
+    ::SelectObject(hDC, hOld);
+    ::ReleaseDC(nullptr, hDC);
+    ::DeleteObject(hFont);
+    return rc.right - rc.left;
+}
+
+} // namespace
+
+TEST(HighDpiTest, TheDialogGrowsWithItsFontAndNoTextIsClipped)
+{
+    CConfigServiceStore store;
+    DWORD dwSaved = 0, cb = sizeof(dwSaved);
+    const bool bSaved = ::RegGetValueW(HKEY_CURRENT_CONFIG, kFontsKey, L"LogPixels",
+                                       RRF_RT_REG_DWORD, nullptr, &dwSaved, &cb) == ERROR_SUCCESS;
+    // Labels, buttons and the check box (its box takes about 18 pixels at 96 dpi).
+    const struct
+    {
+        int nID, nFrame;
+    } controls[] = {{1012, 0}, {1002, 0}, {1013, 0}, {1046, 8}, {1008, 8}, {3, 8},
+                    {1004, 8}, {9, 8},    {1043, 8}, {1022, 8}, {1045, 8}, {1071, 18}};
+    LONG cxAt96 = 0;
+    for (int nDpi : {96, 144, 192}) {
+        SCOPED_TRACE(nDpi);
+        const DWORD dwDpi = static_cast<DWORD>(nDpi);
+        ::RegSetKeyValueW(HKEY_CURRENT_CONFIG, kFontsKey, L"LogPixels", REG_DWORD, &dwDpi, 4);
+        PROCESS_INFORMATION pi = Start();
+        HWND hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
+        if (!hDlg) ::TerminateProcess(pi.hProcess, 99);
+        ASSERT_NE(hDlg, nullptr);
+        RECT rc = {};
+        ::GetWindowRect(hDlg, &rc);
+        if (nDpi == 96) cxAt96 = rc.right - rc.left;
+        const double dScale = static_cast<double>(rc.right - rc.left) / cxAt96;
+        EXPECT_NEAR(dScale, nDpi / 96.0, 0.15 * nDpi / 96.0);
+        for (const auto& c : controls) {
+            RECT rcControl = {};
+            ::GetClientRect(::GetDlgItem(hDlg, c.nID), &rcControl);
+            EXPECT_LE(TextWidth(ItemText(hDlg, c.nID), nDpi),
+                      rcControl.right - c.nFrame * nDpi / 96)
+                << "control " << c.nID;
+        }
+        ::Sleep(300);
+        WCHAR szShot[32];
+        wsprintfW(szShot, L"\\e2e-dpi-%d.bmp", nDpi);
+        EXPECT_TRUE(SaveScreenshot(hDlg, WinePath(BUILD_DIR) + szShot));
+        ::PostMessageW(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
+        ::CloseHandle(pi.hThread);
+        ::CloseHandle(pi.hProcess);
+    }
+    if (bSaved)
+        ::RegSetKeyValueW(HKEY_CURRENT_CONFIG, kFontsKey, L"LogPixels", REG_DWORD, &dwSaved, 4);
+    else
+        ::RegDeleteKeyValueW(HKEY_CURRENT_CONFIG, kFontsKey, L"LogPixels");
+}
