@@ -13,7 +13,8 @@ const WCHAR kFontsKey[] = L"Software\\Fonts";
 PROCESS_INFORMATION Start()
 {
     CString strCommand = L"\"" + WinePath(PROGRAM_PATH) + L"\"";
-    STARTUPINFOW si = {sizeof(si)};
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
     ::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                      &si, &pi);

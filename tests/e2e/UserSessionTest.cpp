@@ -179,7 +179,8 @@ namespace {
 
 bool HasFocus(HWND hWnd)
 {
-    GUITHREADINFO info = {sizeof(info)};
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
     return ::GetGUIThreadInfo(::GetWindowThreadProcessId(hWnd, nullptr), &info) &&
            info.hwndFocus == hWnd;
 }

@@ -263,7 +263,8 @@ TEST(StringTableTest, EachTextFitsTheControlThatShowsIt)
                            IDS_SHOPPING_CART,
                            IDS_COMMUNITY};
     // The assignment menu shows the titles and "Browse...": no wider than the dialog it opens on.
-    NONCLIENTMETRICSW ncm = {sizeof(ncm)};
+    NONCLIENTMETRICSW ncm = {};
+    ncm.cbSize = sizeof(ncm);
     ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
     HFONT hMenuFont = ::CreateFontIndirectW(&ncm.lfMenuFont);
     RECT rcDialog = {};

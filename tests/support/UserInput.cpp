@@ -66,7 +66,8 @@ bool WaitForFocus(HWND hWnd, DWORD dwTimeout)
 {
     const DWORD dwThread = ::GetWindowThreadProcessId(hWnd, nullptr);
     for (const DWORD dwStart = ::GetTickCount(); ::GetTickCount() - dwStart < dwTimeout;) {
-        GUITHREADINFO info = {sizeof(info)};
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
         if (::GetGUIThreadInfo(dwThread, &info) && info.hwndFocus == hWnd &&
             ::GetForegroundWindow() == ::GetAncestor(hWnd, GA_ROOT))
             return true;
@@ -126,7 +127,8 @@ bool RunXdotool(const CString& strArguments)
     wsprintfW(szDoneUnix, L"/tmp/xdotool-%lu.done", ::GetCurrentProcessId());
     CString strCommand = L"\"" + WinePath("/bin/sh") + L"\" -c \"xdotool " + strArguments +
                          L"; touch " + szDoneUnix + L"\"";
-    STARTUPINFOW si = {sizeof(si)};
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
     if (!::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr,
                           nullptr, &si, &pi))
