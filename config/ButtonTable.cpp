@@ -245,3 +245,11 @@ void ApplyMenuChoice(CButtonSet& set, int nPos, const CString& strLabel, const C
         return;
     }
 }
+
+void SplitButtonList(const CString& strList, CStringArray& ids)
+{
+    int nStart = 0;
+    for (int nComma; (nComma = strList.Find(L',', nStart)) >= 0; nStart = nComma + 1)
+        ids.Add(strList.Mid(nStart, nComma - nStart));
+    ids.Add(strList.Mid(nStart));
+}

@@ -15,6 +15,10 @@ extern const WCHAR kTargetVolumeMute[];
 // Equal once both are upper-cased: how names, markers, labels and scheme names are compared.
 bool EqualNoCase(CString a, CString b);
 
+// The service's button list: each comma ends an id, and what follows the last one is one more,
+// even when empty.
+void SplitButtonList(const CString& strList, CStringArray& ids);
+
 // One set of settings (current, previous or default): the four strings of each position.
 struct CButtonSet
 {

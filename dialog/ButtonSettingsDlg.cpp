@@ -190,14 +190,9 @@ BOOL CButtonSettingsDlg::OnInitDialog()
 
 void CButtonSettingsDlg::LoadButtonTable()
 {
-    // Each comma ends an entry and what follows the last one is one more, even when empty.
     CButtonConfig config;
-    const CString strList = config.GetButtonList();
     CStringArray ids;
-    int nStart = 0;
-    for (int nComma; (nComma = strList.Find(L',', nStart)) >= 0; nStart = nComma + 1)
-        ids.Add(strList.Mid(nStart, nComma - nStart));
-    ids.Add(strList.Mid(nStart));
+    SplitButtonList(config.GetButtonList(), ids);
     m_nButtonCount = static_cast<int>(ids.GetSize());
     for (int k = 0; k < m_nButtonCount; k++) {
         if (k >= kMaxButtons) {

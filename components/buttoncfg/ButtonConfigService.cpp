@@ -13,9 +13,17 @@
 // Answers for what it does not know: a getter before SetButtonId fails with E_UNEXPECTED and no
 // string; a value never stored reads as "" with S_FALSE; a setter before SetButtonId fails with
 // E_UNEXPECTED and stores nothing. Any scheme may be selected and written, listed or not.
+//
+// Faults for tests come from the value "Faults" under HKCU\Software\Kivora Stand-ins\Button
+// Configuration Faults, read at each call (words separated by blanks):
+//   fail       every call fails with E_FAIL: getters give no string, setters store nothing
+//   null       getters succeed with a null string
+//   huge       getters answer their value filled up to a million characters
+//   slow=MS    every call takes that many milliseconds more
 #include <windows.h>
 #include <olectl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -36,16 +44,17 @@ LONG g_locks = 0; // live objects and server locks
 
 using std::wstring;
 
-// The store's key, created on demand; closed by the caller.
-HKEY OpenStore(LPCWSTR subKey = nullptr)
+// The store's key, created on demand unless only read; closed by the caller.
+HKEY OpenStore(LPCWSTR subKey = nullptr, bool create = true)
 {
     wstring path = kStoreKey;
     if (subKey) path += wstring(L"\\") + subKey;
     HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return nullptr;
-    return key;
+    const LONG result =
+        create ? RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0,
+                                 KEY_READ | KEY_WRITE, nullptr, &key, nullptr)
+               : RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ | KEY_WRITE, &key);
+    return result == ERROR_SUCCESS ? key : nullptr;
 }
 
 bool ReadString(HKEY key, const wstring& name, wstring& value)
@@ -178,11 +187,47 @@ wstring CurrentScheme()
     return current;
 }
 
+struct Faults
+{
+    bool fail = false, null = false, huge = false;
+};
+
+// The test's faults; a slow call is made slow here.
+Faults ReadFaults()
+{
+    WCHAR text[256] = {};
+    DWORD cb = sizeof(text) - sizeof(WCHAR);
+    Faults faults;
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Kivora Stand-ins\\Button Configuration Faults",
+                     L"Faults", RRF_RT_REG_SZ, nullptr, text, &cb) != ERROR_SUCCESS)
+        return faults;
+    const wstring words = L" " + wstring(text) + L" ";
+    faults.fail = words.find(L" fail ") != wstring::npos;
+    faults.null = words.find(L" null ") != wstring::npos;
+    faults.huge = words.find(L" huge ") != wstring::npos;
+    const size_t slow = words.find(L" slow=");
+    if (slow != wstring::npos) Sleep(wcstoul(words.c_str() + slow + 6, nullptr, 10));
+    return faults;
+}
+
 HRESULT ReturnString(const wstring& value, BSTR* out, HRESULT hr = S_OK)
 {
     if (!out) return E_POINTER;
-    *out = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
-    return *out ? hr : E_OUTOFMEMORY;
+    *out = nullptr;
+    const Faults faults = ReadFaults();
+    if (faults.fail) return E_FAIL;
+    if (faults.null) return S_OK;
+    const size_t length = faults.huge ? std::max<size_t>(value.size(), 1000000) : value.size();
+    *out = SysAllocStringLen(nullptr, static_cast<UINT>(length));
+    if (!*out) return E_OUTOFMEMORY;
+    std::fill(std::copy(value.begin(), value.end(), *out), *out + length, L'x');
+    return hr;
+}
+
+// Whether a call that changes something fails instead.
+bool Failing()
+{
+    return ReadFaults().fail;
 }
 
 class Config final : public IDispatch
@@ -233,6 +278,7 @@ public:
     virtual HRESULT STDMETHODCALLTYPE Reserved7() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE SetButtonId(BSTR id) // 8
     {
+        if (Failing()) return E_FAIL;
         m_id = id ? id : L"";
         m_bound = true;
         return S_OK;
@@ -250,6 +296,7 @@ public:
     virtual HRESULT STDMETHODCALLTYPE AddScheme(BSTR name) // 42: appended, once
     {
         const wstring scheme = name ? name : L"";
+        if (Failing()) return E_FAIL;
         if (scheme.empty()) return E_INVALIDARG;
         HKEY store = OpenStore();
         if (!store) return E_FAIL;
@@ -273,6 +320,7 @@ public:
     virtual HRESULT STDMETHODCALLTYPE SelectScheme(BSTR name) // 44: listed spelling wins
     {
         wstring scheme = name ? name : L"";
+        if (Failing()) return E_FAIL;
         HKEY store = OpenStore();
         if (!store) return E_FAIL;
         for (const wstring& s : ReadSchemes(store))
@@ -296,9 +344,10 @@ public:
     // 49: this button forgets the scheme; the list forgets it once no button of the list has it.
     virtual HRESULT STDMETHODCALLTYPE RemoveScheme(BSTR name)
     {
+        if (Failing()) return E_FAIL;
         if (!m_bound) return E_UNEXPECTED;
         const wstring scheme = name ? name : L"";
-        if (HKEY settings = OpenStore((L"Settings\\" + m_id).c_str())) {
+        if (HKEY settings = OpenStore((L"Settings\\" + m_id).c_str(), false)) {
             for (LPCWSTR field : {L"Name", L"Title", L"Target", L"Lock"})
                 RegDeleteValueW(settings, (scheme + L":" + field).c_str());
             RegCloseKey(settings);
@@ -360,10 +409,10 @@ private:
     {
         if (!out) return E_POINTER;
         *out = nullptr;
-        if (!m_bound) return E_UNEXPECTED;
+        if (!m_bound) return ReadFaults().fail ? E_FAIL : E_UNEXPECTED;
         wstring value;
         bool found = false;
-        if (HKEY settings = OpenStore((L"Settings\\" + m_id).c_str())) {
+        if (HKEY settings = OpenStore((L"Settings\\" + m_id).c_str(), false)) {
             found = ReadString(settings, CurrentScheme() + L":" + field, value);
             RegCloseKey(settings);
         }
@@ -371,6 +420,7 @@ private:
     }
     HRESULT Set(LPCWSTR field, BSTR value)
     {
+        if (Failing()) return E_FAIL;
         if (!m_bound) return E_UNEXPECTED;
         HKEY settings = OpenStore((L"Settings\\" + m_id).c_str());
         if (!settings) return E_FAIL;

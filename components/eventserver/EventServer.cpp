@@ -318,6 +318,8 @@ int Register(bool bAdd)
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)
 {
+    // Libraries only from the system folder and this program's own, never the current folder.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_APPLICATION_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (wcsstr(commandLine, L"UnregServer")) return Register(false);
     if (wcsstr(commandLine, L"RegServer")) return Register(true);
 

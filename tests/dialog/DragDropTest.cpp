@@ -1,61 +1,12 @@
 // The assignment edit as a drop target and a drag source, through real OLE drag and drop: drops
 // come from a thread with its own apartment, drags go out under real mouse input.
 #include "DialogTest.h"
+#include "DragData.h"
 
 #include <atomic>
 #include <shlobj.h>
 
 namespace {
-
-// Ends the drag after a few rounds of the drag loop, with a drop or a cancel.
-struct CScriptedDropSource : IDropSource
-{
-    explicit CScriptedDropSource(bool bDrop) : m_bDrop(bDrop) {}
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
-    {
-        *ppv = riid == IID_IUnknown || riid == IID_IDropSource ? this : nullptr;
-        return *ppv ? S_OK : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP QueryContinueDrag(BOOL, DWORD) override
-    {
-        if (++m_nRounds < 4) return S_OK;
-        return m_bDrop ? DRAGDROP_S_DROP : DRAGDROP_S_CANCEL;
-    }
-    STDMETHODIMP GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
-
-    bool m_bDrop;
-    int m_nRounds = 0;
-};
-
-HGLOBAL GlobalCopy(const void* pv, SIZE_T cb)
-{
-    const HGLOBAL hGlobal = ::GlobalAlloc(GMEM_MOVEABLE, cb);
-    memcpy(::GlobalLock(hGlobal), pv, cb);
-    ::GlobalUnlock(hGlobal);
-    return hGlobal;
-}
-
-// DROPFILES with wide paths, each ended by a null, the list by another.
-HGLOBAL FileList(const std::vector<std::wstring>& paths)
-{
-    std::wstring list;
-    for (const std::wstring& path : paths)
-        list.append(path).push_back(L'\0');
-    list.push_back(L'\0');
-    std::vector<BYTE> bytes(sizeof(DROPFILES) + list.size() * sizeof(WCHAR));
-    auto* pHeader = reinterpret_cast<DROPFILES*>(bytes.data());
-    pHeader->pFiles = sizeof(DROPFILES);
-    pHeader->fWide = TRUE;
-    memcpy(bytes.data() + sizeof(DROPFILES), list.data(), list.size() * sizeof(WCHAR));
-    return GlobalCopy(bytes.data(), bytes.size());
-}
-
-HGLOBAL Text(const std::wstring& text)
-{
-    return GlobalCopy(text.c_str(), (text.size() + 1) * sizeof(WCHAR));
-}
 
 // Collects the text dropped on its window, CF_TEXT read as UTF-16 as the field writes it.
 class CRecordingTarget : public COleDropTarget
