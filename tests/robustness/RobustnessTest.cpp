@@ -284,9 +284,17 @@ bool KillProcess(LPCWSTR pszExe)
     pe.dwSize = sizeof(pe);
     for (BOOL b = ::Process32FirstW(hSnap, &pe); b; b = ::Process32NextW(hSnap, &pe))
         if (!_wcsicmp(pe.szExeFile, pszExe))
-            if (HANDLE h =
-                    ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pe.th32ProcessID)) {
-                bKilled = ::TerminateProcess(h, 9) && ::WaitForSingleObject(h, 5000) == 0;
+            if (HANDLE h = ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, pe.th32ProcessID)) {
+                // Ended from inside, at once, as a crash handler would: ExitProcess on a thread of
+                // its own. (Terminated from outside, its class stays registered with the system's
+                // COM service, which then starts no new server for the rest of the session.)
+                const auto pfnExit =
+                    reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void (*)()>(
+                        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "ExitProcess")));
+                HANDLE hThread = ::CreateRemoteThread(h, nullptr, 0, pfnExit,
+                                                      reinterpret_cast<void*>(9), 0, nullptr);
+                bKilled = hThread && ::WaitForSingleObject(h, 5000) == 0;
+                if (hThread) ::CloseHandle(hThread);
                 ::CloseHandle(h);
             }
     ::CloseHandle(hSnap);
