@@ -10,17 +10,6 @@ namespace {
 
 const WCHAR kFontsKey[] = L"Software\\Fonts";
 
-PROCESS_INFORMATION Start()
-{
-    CString strCommand = L"\"" + WinePath(PROGRAM_PATH) + L"\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    ::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                     &si, &pi);
-    return pi;
-}
-
 // The widest a control's text shows in the dialog's font at that resolution.
 int TextWidth(const CString& strText, int nDpi)
 {
@@ -55,7 +44,7 @@ TEST(HighDpiTest, TheDialogGrowsWithItsFontAndNoTextIsClipped)
         SCOPED_TRACE(nDpi);
         const DWORD dwDpi = static_cast<DWORD>(nDpi);
         ::RegSetKeyValueW(HKEY_CURRENT_CONFIG, kFontsKey, L"LogPixels", REG_DWORD, &dwDpi, 4);
-        PROCESS_INFORMATION pi = Start();
+        PROCESS_INFORMATION pi = StartProgram(PROGRAM_PATH);
         HWND hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
         if (!hDlg) ::TerminateProcess(pi.hProcess, 99);
         ASSERT_NE(hDlg, nullptr);
@@ -76,9 +65,7 @@ TEST(HighDpiTest, TheDialogGrowsWithItsFontAndNoTextIsClipped)
         wsprintfW(szShot, L"\\e2e-dpi-%d.bmp", nDpi);
         EXPECT_TRUE(SaveScreenshot(hDlg, WinePath(BUILD_DIR) + szShot));
         ::PostMessageW(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
-        EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
-        ::CloseHandle(pi.hThread);
-        ::CloseHandle(pi.hProcess);
+        EXPECT_EQ(WaitForExit(pi), 0u);
     }
     if (bSaved)
         ::RegSetKeyValueW(HKEY_CURRENT_CONFIG, kFontsKey, L"LogPixels", REG_DWORD, &dwSaved, 4);

@@ -18,14 +18,10 @@ TEST(UserSessionTest, TheDialogOpensShowsAndClosesWithItsCloseBox)
         CEventServerProbe probe;
         ASSERT_TRUE(probe.IsConnected());
         probe.Reset();
-        for (LPCWSTR pszParams : {L"", L" BUTTON=305"}) {
+        for (LPCWSTR pszParams : {L"", L"BUTTON=305"}) {
             SCOPED_TRACE(pszParams);
-            CString strCommand = L"\"" + WinePath(PROGRAM_PATH) + L"\"" + pszParams;
-            STARTUPINFOW si = {};
-            si.cb = sizeof(si);
-            PROCESS_INFORMATION pi = {};
-            ASSERT_TRUE(::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE,
-                                         0, nullptr, nullptr, &si, &pi));
+            const PROCESS_INFORMATION pi = StartProgram(PROGRAM_PATH, pszParams);
+            ASSERT_NE(pi.hProcess, nullptr);
             const HWND hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
             ASSERT_NE(hDlg, nullptr) << "no dialog";
             EXPECT_EQ(probe.Counts().registrations, 49) << "listening while the dialog is open";
@@ -38,12 +34,7 @@ TEST(UserSessionTest, TheDialogOpensShowsAndClosesWithItsCloseBox)
             EXPECT_EQ(::SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0), 11);
 
             ::PostMessageW(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0); // the close box
-            ASSERT_EQ(::WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
-            DWORD dwExit = 99;
-            ::GetExitCodeProcess(pi.hProcess, &dwExit);
-            EXPECT_EQ(dwExit, 0u);
-            ::CloseHandle(pi.hThread);
-            ::CloseHandle(pi.hProcess);
+            EXPECT_EQ(WaitForExit(pi), 0u);
             EXPECT_EQ(probe.Counts().registrations, 0);
             EXPECT_EQ(probe.Counts().connections, 0);
         }
@@ -55,27 +46,14 @@ namespace {
 
 PROCESS_INFORMATION Start()
 {
-    CString strCommand = L"\"" + WinePath(PROGRAM_PATH) + L"\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    ::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                     &si, &pi);
-    return pi;
+    return StartProgram(PROGRAM_PATH);
 }
 
 // Ends the program as a user ends it: Escape, which comes in the queue after the input before it.
 DWORD EscapeAndWait(const PROCESS_INFORMATION& pi)
 {
     PressKeys({VK_ESCAPE});
-    DWORD dwExit = 99;
-    if (::WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0)
-        ::GetExitCodeProcess(pi.hProcess, &dwExit);
-    else
-        ::TerminateProcess(pi.hProcess, 99);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    return dwExit;
+    return WaitForExit(pi);
 }
 
 // Waits up to five seconds for the control to show that text; what it shows then.
@@ -170,27 +148,19 @@ TEST(UserSessionTest, TheDialogSpeaksTheUsersLanguage)
     wsprintfW(szShot, L"\\e2e-language-%u.bmp", lang);
     EXPECT_TRUE(SaveScreenshot(hDlg, WinePath(BUILD_DIR) + szShot));
     ::PostMessageW(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 10000), WAIT_OBJECT_0);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
+    EXPECT_EQ(WaitForExit(pi), 0u);
 }
 
 namespace {
 
-bool HasFocus(HWND hWnd)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof(info);
-    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(hWnd, nullptr), &info) &&
-           info.hwndFocus == hWnd;
-}
-
 // Tab, as often as it takes, until the control has the focus; false when it never got it.
 bool TabTo(HWND hWnd)
 {
-    for (int i = 0; i < 16 && !HasFocus(hWnd); i++)
+    for (int i = 0; i < 16; i++) {
+        if (WaitForFocus(hWnd, 200)) return true;
         XdoKeys(L"Tab");
-    return HasFocus(hWnd);
+    }
+    return false;
 }
 
 // Whether a popup menu of the process shows within five seconds.
@@ -241,14 +211,7 @@ TEST(UserSessionTest, AWebsiteAssignedWithTheKeyboardAloneIsKept)
     EXPECT_EQ(WaitForText(hDlg, 1005, L"www.kivora.example/keys"), L"www.kivora.example/keys");
     XdoKeys(L"Return");
     XdoKeys(L"Escape");
-    DWORD dwExit = 99;
-    if (::WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0)
-        ::GetExitCodeProcess(pi.hProcess, &dwExit);
-    else
-        ::TerminateProcess(pi.hProcess, 99);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    EXPECT_EQ(dwExit, 0u);
+    EXPECT_EQ(WaitForExit(pi), 0u);
 
     pi = Start();
     hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");

@@ -238,6 +238,13 @@ void SetValue(CUndo& undo, HKEY hRoot, const wstring& key, LPCWSTR pszName, DWOR
     ::RegCloseKey(hKey);
 }
 
+// A value of the store, after the store was seeded (the store goes with the case).
+void WriteStore(LPCWSTR pszName, DWORD dwType, const std::string& data)
+{
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kStoreKey, pszName, dwType, data.data(),
+                      static_cast<DWORD>(data.size()));
+}
+
 void DeleteKey(CUndo& undo, HKEY hRoot, const wstring& key)
 {
     undo.Key(hRoot, key);
@@ -667,16 +674,10 @@ std::vector<Case> Cases()
     add(
         "store: 10,000 schemes",
         [](CUndo&) {
-            std::wstring multi;
+            wstring multi = L"QUELDA" + wstring(1, L'\0');
             for (int i = 0; i < 10000; i++)
                 multi += L"Scheme " + std::to_wstring(i) + L'\0';
-            multi = L"QUELDA" + wstring(1, L'\0') + multi + L'\0';
-            HKEY hKey = nullptr;
-            ::RegOpenKeyExW(HKEY_CURRENT_USER, kStoreKey, 0, KEY_WRITE, &hKey);
-            ::RegSetValueExW(hKey, L"Schemes", 0, REG_MULTI_SZ,
-                             reinterpret_cast<const BYTE*>(multi.data()),
-                             static_cast<DWORD>(multi.size() * sizeof(WCHAR)));
-            ::RegCloseKey(hKey);
+            WriteStore(L"Schemes", REG_MULTI_SZ, Bytes(multi));
         },
         L"", nullptr, nullptr);
     wstring strPunctuation;
@@ -685,39 +686,22 @@ std::vector<Case> Cases()
     add(
         "store: scheme names of every punctuation character",
         [strPunctuation](CUndo&) {
-            std::wstring multi = L"QUELDA" + wstring(1, L'\0');
+            wstring multi = L"QUELDA" + wstring(1, L'\0');
             for (WCHAR ch : strPunctuation)
                 multi += wstring(3, ch) + L'\0';
-            multi += strPunctuation + L'\0' + L'\0';
-            HKEY hKey = nullptr;
-            ::RegOpenKeyExW(HKEY_CURRENT_USER, kStoreKey, 0, KEY_WRITE, &hKey);
-            ::RegSetValueExW(hKey, L"Schemes", 0, REG_MULTI_SZ,
-                             reinterpret_cast<const BYTE*>(multi.data()),
-                             static_cast<DWORD>(multi.size() * sizeof(WCHAR)));
-            ::RegSetValueExW(hKey, L"Current", 0, REG_SZ,
-                             reinterpret_cast<const BYTE*>(strPunctuation.c_str()),
-                             static_cast<DWORD>((strPunctuation.size() + 1) * sizeof(WCHAR)));
-            ::RegCloseKey(hKey);
+            WriteStore(L"Schemes", REG_MULTI_SZ, Bytes(multi + strPunctuation + L'\0'));
+            WriteStore(L"Current", REG_SZ, Bytes(strPunctuation));
         },
         L"", nullptr, nullptr);
     add(
         "store: a current scheme of 10,000 characters",
-        [](CUndo&) {
-            const wstring name(10000, L'c');
-            HKEY hKey = nullptr;
-            ::RegOpenKeyExW(HKEY_CURRENT_USER, kStoreKey, 0, KEY_WRITE, &hKey);
-            ::RegSetValueExW(hKey, L"Current", 0, REG_SZ,
-                             reinterpret_cast<const BYTE*>(name.c_str()),
-                             static_cast<DWORD>((name.size() + 1) * sizeof(WCHAR)));
-            ::RegCloseKey(hKey);
-        },
-        L"", nullptr, nullptr);
+        [](CUndo&) { WriteStore(L"Current", REG_SZ, Bytes(wstring(10000, L'c'))); }, L"", nullptr,
+        nullptr);
     add(
         "store: schemes and current scheme of the wrong types",
         [](CUndo&) {
-            const DWORD dw = 101;
-            ::RegSetKeyValueW(HKEY_CURRENT_USER, kStoreKey, L"Schemes", REG_DWORD, &dw, 4);
-            ::RegSetKeyValueW(HKEY_CURRENT_USER, kStoreKey, L"Current", REG_BINARY, "Q\0U\0", 4);
+            WriteStore(L"Schemes", REG_DWORD, Dword(101));
+            WriteStore(L"Current", REG_BINARY, Bytes(L"QU", false));
         },
         L"", nullptr,
         [](const Tree& before, const Tree& after) {
@@ -1001,18 +985,9 @@ std::vector<Case> Cases()
     add(
         "user: a second copy while the dialog is open", nullptr, L"",
         [](CRun& r) {
-            CString strCommand = L"\"" + WinePath(PROGRAM_PATH) + L"\"";
-            STARTUPINFOW si = {};
-            si.cb = sizeof(si);
-            PROCESS_INFORMATION pi = {};
-            ASSERT_TRUE(::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE,
-                                         0, nullptr, nullptr, &si, &pi));
-            EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
-            DWORD dwExit = 99;
-            ::GetExitCodeProcess(pi.hProcess, &dwExit);
-            EXPECT_EQ(dwExit, 0u);
-            ::CloseHandle(pi.hThread);
-            ::CloseHandle(pi.hProcess);
+            const PROCESS_INFORMATION pi = StartProgram(PROGRAM_PATH);
+            ASSERT_NE(pi.hProcess, nullptr);
+            EXPECT_EQ(WaitForExit(pi, 20000), 0u);
             EXPECT_TRUE(::IsWindow(r.hDlg));
         },
         nullptr);
@@ -1163,13 +1138,9 @@ std::vector<Case> Cases()
 // Starts the program for the case, lets the case act, sees it end in time with its exit code.
 void RunCase(const Case& c)
 {
-    CString strCommand = L"\"" + WinePath(PROGRAM_PATH) + L"\"";
-    if (!c.params.empty()) strCommand += L" " + CString(c.params.c_str());
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
     CRun run;
-    ASSERT_TRUE(::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0,
-                                 nullptr, nullptr, &si, &run.pi));
+    run.pi = StartProgram(PROGRAM_PATH, c.params.c_str());
+    ASSERT_NE(run.pi.hProcess, nullptr);
     if (c.outcome == kRefused) {
         EXPECT_EQ(run.Answer(L"ButtonConfig", IDOK, 20000), kTooMany);
     } else {
@@ -1181,14 +1152,8 @@ void RunCase(const Case& c)
             if (::IsWindow(run.hDlg)) ::PostMessageW(run.hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
         }
     }
-    const bool bEnded = ::WaitForSingleObject(run.pi.hProcess, 20000) == WAIT_OBJECT_0;
-    EXPECT_TRUE(bEnded) << "hangs";
-    if (!bEnded) ::TerminateProcess(run.pi.hProcess, 99);
-    DWORD dwExit = 99;
-    ::GetExitCodeProcess(run.pi.hProcess, &dwExit);
-    EXPECT_EQ(dwExit, c.outcome == kRefused ? 1u : 0u);
-    ::CloseHandle(run.pi.hThread);
-    ::CloseHandle(run.pi.hProcess);
+    // 99: it did not end in time.
+    EXPECT_EQ(WaitForExit(run.pi, 20000), c.outcome == kRefused ? 1u : 0u);
 }
 
 // The store as the installed defaults (or the case's) seed it.

@@ -157,6 +157,30 @@ bool XdoType(LPCWSTR pszText)
     return !wcschr(pszText, L'\'') && RunXdotool(CString(L"type --delay 20 '") + pszText + L"'");
 }
 
+PROCESS_INFORMATION StartProgram(const char* pszUnixPath, const CString& strParams)
+{
+    CString strCommand = L"\"" + WinePath(pszUnixPath) + L"\"";
+    if (!strParams.IsEmpty()) strCommand += L" " + strParams;
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    ::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &si, &pi);
+    return pi;
+}
+
+DWORD WaitForExit(const PROCESS_INFORMATION& pi, DWORD dwWait)
+{
+    DWORD dwExit = 99;
+    if (::WaitForSingleObject(pi.hProcess, dwWait) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(pi.hProcess, &dwExit);
+    else
+        ::TerminateProcess(pi.hProcess, 99);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return dwExit;
+}
+
 HWND FindDialogOf(DWORD dwProcessId, LPCWSTR pszTitle, int nChildID)
 {
     for (HWND hWnd = nullptr; (hWnd = ::FindWindowExW(nullptr, hWnd, L"#32770", pszTitle));) {

@@ -30,6 +30,13 @@ void DragMouse(POINT from, POINT to);
 bool XdoKeys(LPCWSTR pszKeys);
 bool XdoType(LPCWSTR pszText);
 
+// The program started as a user starts it: its path in quotes, then the parameters. Null handles
+// when it could not start.
+PROCESS_INFORMATION StartProgram(const char* pszUnixPath, const CString& strParams = CString());
+// Waits for the process to end and closes its handles; ends it when it does not end within the
+// wait. Its exit code, 99 when it had to be ended.
+DWORD WaitForExit(const PROCESS_INFORMATION& pi, DWORD dwWait = 10000);
+
 // Another program's windows, as a test watching it finds them.
 // A top-level dialog of the process with that title (any, when null) and, when nChildID is not 0,
 // a control of that id; null when there is none.
