@@ -49,6 +49,14 @@ PROCESS_INFORMATION Start()
     return StartProgram(PROGRAM_PATH);
 }
 
+// The started program's dialog; null, the program ended, when none showed.
+HWND OpenedDialog(const PROCESS_INFORMATION& pi)
+{
+    HWND hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
+    if (!hDlg) ::TerminateProcess(pi.hProcess, 99);
+    return hDlg;
+}
+
 // Ends the program as a user ends it: Escape, which comes in the queue after the input before it.
 DWORD EscapeAndWait(const PROCESS_INFORMATION& pi)
 {
@@ -82,8 +90,7 @@ TEST(UserSessionTest, AnAssignedWebsiteIsThereAfterARestart)
 {
     CConfigServiceStore store;
     PROCESS_INFORMATION pi = Start();
-    HWND hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
-    if (!hDlg) ::TerminateProcess(pi.hProcess, 99);
+    HWND hDlg = OpenedDialog(pi);
     ASSERT_NE(hDlg, nullptr);
     ASSERT_TRUE(SelectThirdButton(hDlg));
     EXPECT_EQ(WaitForText(hDlg, 1001, L"Search"), L"Search");
@@ -103,8 +110,7 @@ TEST(UserSessionTest, AnAssignedWebsiteIsThereAfterARestart)
     EXPECT_EQ(EscapeAndWait(pi), 0u);
 
     pi = Start();
-    hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
-    if (!hDlg) ::TerminateProcess(pi.hProcess, 99);
+    hDlg = OpenedDialog(pi);
     ASSERT_NE(hDlg, nullptr);
     ASSERT_TRUE(SelectThirdButton(hDlg));
     EXPECT_EQ(WaitForText(hDlg, 1005, L"www.kivora.example/search"), L"www.kivora.example/search");
@@ -138,8 +144,7 @@ TEST(UserSessionTest, TheDialogSpeaksTheUsersLanguage)
 
     CConfigServiceStore store;
     PROCESS_INFORMATION pi = Start();
-    HWND hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
-    if (!hDlg) ::TerminateProcess(pi.hProcess, 99);
+    HWND hDlg = OpenedDialog(pi);
     ASSERT_NE(hDlg, nullptr);
     EXPECT_EQ(ItemText(hDlg, 1045), pLanguage->pszApply);
     EXPECT_EQ(ItemText(hDlg, 1071), pLanguage->pszTray);
@@ -192,8 +197,7 @@ TEST(UserSessionTest, AWebsiteAssignedWithTheKeyboardAloneIsKept)
 {
     CConfigServiceStore store;
     PROCESS_INFORMATION pi = Start();
-    HWND hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
-    if (!hDlg) ::TerminateProcess(pi.hProcess, 99);
+    HWND hDlg = OpenedDialog(pi);
     ASSERT_NE(hDlg, nullptr);
     for (int i = 0; i < 100 && ::GetForegroundWindow() != hDlg; i++)
         ::Sleep(50);
@@ -214,8 +218,7 @@ TEST(UserSessionTest, AWebsiteAssignedWithTheKeyboardAloneIsKept)
     EXPECT_EQ(WaitForExit(pi), 0u);
 
     pi = Start();
-    hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
-    if (!hDlg) ::TerminateProcess(pi.hProcess, 99);
+    hDlg = OpenedDialog(pi);
     ASSERT_NE(hDlg, nullptr);
     ASSERT_TRUE(KeyToThirdButton(hDlg));
     EXPECT_EQ(WaitForText(hDlg, 1005, L"www.kivora.example/keys"), L"www.kivora.example/keys");

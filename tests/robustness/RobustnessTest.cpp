@@ -326,16 +326,18 @@ struct CRun
         ::SendMessageTimeoutW(Item(nID), WM_KEYDOWN, wVk, 1, SMTO_NORMAL, 20000, nullptr);
         ::SendMessageTimeoutW(Item(nID), WM_KEYUP, wVk, 0xC0000001, SMTO_NORMAL, 20000, nullptr);
     }
-    // Text put into a field as a paste would, then the field left for the list.
-    void Type(int nID, const wstring& text) const
-    {
-        ::SendMessageW(Item(nID), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        ::SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(nID, EN_CHANGE),
-                       reinterpret_cast<LPARAM>(Item(nID)));
-    }
     void Focus(int nID) const
     {
         ::SendMessageW(hDlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(nID)), TRUE);
+    }
+    // Text put into a field as a paste would, then the field left for the list.
+    void Type(int nID, const wstring& text) const
+    {
+        Focus(nID);
+        ::SendMessageW(Item(nID), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        ::SendMessageW(hDlg, WM_COMMAND, MAKEWPARAM(nID, EN_CHANGE),
+                       reinterpret_cast<LPARAM>(Item(nID)));
+        Focus(1000);
     }
     // Waits for the program to handle what was sent to it before.
     void Settle() const { ::SendMessageTimeoutW(hDlg, WM_NULL, 0, 0, SMTO_NORMAL, 20000, nullptr); }
@@ -873,18 +875,14 @@ std::vector<Case> Cases()
     add(
         "user: Cancel after edits", nullptr, L"",
         [](CRun& r) {
-            r.Focus(1005);
             r.Type(1005, L"http://cancelled.example/");
-            r.Focus(1000);
             r.Click(1022);
         },
         nullptr);
     add(
         "user: Escape after edits", nullptr, L"",
         [](CRun& r) {
-            r.Focus(1001);
             r.Type(1001, L"Renamed");
-            r.Focus(1000);
             PostKey(r.Item(1000), VK_ESCAPE); // through the dialog's loop, which makes it Cancel
         },
         nullptr);
@@ -898,9 +896,7 @@ std::vector<Case> Cases()
         add(
             std::string("user: a target of ") + t.first, nullptr, L"",
             [text = t.second](CRun& r) {
-                r.Focus(1005);
                 r.Type(1005, text);
-                r.Focus(1000);
                 r.Click(1045);
             },
             [text = t.second](const Tree&, const Tree& after) {
@@ -910,9 +906,7 @@ std::vector<Case> Cases()
         add(
             std::string("user: a name of ") + t.first, nullptr, L"",
             [text = t.second](CRun& r) {
-                r.Focus(1001);
                 r.Type(1001, text);
-                r.Focus(1000);
                 r.Click(1045);
             },
             [text = t.second](const Tree&, const Tree& after) {
@@ -922,9 +916,7 @@ std::vector<Case> Cases()
     add(
         "user: an empty name", nullptr, L"",
         [](CRun& r) {
-            r.Focus(1001);
             r.Type(1001, L"");
-            r.Focus(1000);
             r.Click(1045);
         },
         AppliedOnly);
@@ -975,7 +967,6 @@ std::vector<Case> Cases()
     add(
         "user: the session ends while editing", nullptr, L"",
         [](CRun& r) {
-            r.Focus(1005);
             r.Type(1005, L"http://unsaved.example/");
             DWORD_PTR dwResult = 0;
             ::SendMessageTimeoutW(r.hDlg, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &dwResult);
@@ -1009,9 +1000,7 @@ std::vector<Case> Cases()
             ::RemoveDirectoryW(icons.c_str());
             for (int i = 0; i < 5; i++)
                 r.Key(1000, VK_DOWN);
-            r.Focus(1005);
             r.Type(1005, L"C:\\windows\\notepad.exe");
-            r.Focus(1000);
             r.Click(1045);
             r.Settle();
             ::CreateDirectoryW(icons.c_str(), nullptr);
