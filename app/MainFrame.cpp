@@ -95,14 +95,11 @@ void CMainFrame::AttachListeners()
     IButtonEventServer* pServer = pApp && pApp->IsKindOf(RUNTIME_CLASS(CButtonConfigApp))
                                       ? static_cast<CButtonConfigApp*>(pApp)->m_pButtonServer
                                       : nullptr;
-    try {
-        for (const auto& group : kButtonGroups)
-            for (LONG nId = group.nFirst; nId <= group.nLast; nId++)
-                m_listeners.Add(new (std::nothrow) CButtonListener(pServer, nId));
-    } catch (...) {
-        // The dialog then runs with no listener at all.
-        DetachListeners();
-    }
+    // Nothing here throws: a listener that cannot be allocated is a null entry, and an array
+    // that cannot grow ends the program, as every failed allocation does.
+    for (const auto& group : kButtonGroups)
+        for (LONG nId = group.nFirst; nId <= group.nLast; nId++)
+            m_listeners.Add(new (std::nothrow) CButtonListener(pServer, nId));
 }
 
 void CMainFrame::DetachListeners()

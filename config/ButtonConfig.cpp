@@ -3,14 +3,11 @@
 
 namespace {
 
-// A BSTR made from the text, freed when it goes.
+// A BSTR made from the text, freed when it goes; null when there was no memory for it.
 class CBstr
 {
 public:
-    explicit CBstr(const CString& str) : m_bstr(str.AllocSysString())
-    {
-        if (!m_bstr) AfxThrowOleException(E_OUTOFMEMORY);
-    }
+    explicit CBstr(const CString& str) : m_bstr(str.AllocSysString()) {}
     CBstr(const CBstr&) = delete;
     CBstr& operator=(const CBstr&) = delete;
     ~CBstr() { ::SysFreeString(m_bstr); }
@@ -52,7 +49,7 @@ template <class Method> void CButtonConfig::Set(Method pfn, const CString& str)
 {
     if (!m_pConfig) return;
     CBstr bstr(str);
-    (m_pConfig->*pfn)(bstr);
+    if (bstr) (m_pConfig->*pfn)(bstr); // without memory for the text the call is not made
 }
 
 void CButtonConfig::SetButtonId(const CString& strId)

@@ -10,7 +10,6 @@
 #include "framework/Controls.h"
 #include "framework/DataExchange.h"
 #include "framework/Dialog.h"
-#include "framework/Exception.h"
 #include "framework/FileDialog.h"
 #include "framework/List.h"
 #include "framework/Menu.h"

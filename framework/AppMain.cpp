@@ -1,4 +1,5 @@
-// The program's entry point; kept in its own object so test executables do not pull it in.
+// The program's entry point and its memory; kept in its own object so test executables do not
+// pull them in.
 #include "framework/WinApp.h"
 
 #include <cstdlib>
@@ -9,46 +10,81 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR lpCmdLine, int nCmdSh
     return AfxWinMain(hInstance, lpCmdLine, nCmdShow);
 }
 
-// An exception nothing catches ends the program. The runtime's own handler would first describe
-// it, which links in a name demangler the size of a third of the program.
-namespace __gnu_cxx {
-void __verbose_terminate_handler()
+// The program is built without exceptions. Without memory it cannot go on: it ends at once, and
+// the system reports it as a fast fail.
+[[noreturn]] static void AfxFailFast()
 {
-    std::abort();
+    ::RaiseFailFastException(nullptr, nullptr, 0);
+    ::TerminateProcess(::GetCurrentProcess(), ERROR_OUTOFMEMORY);
+    __builtin_unreachable();
 }
-} // namespace __gnu_cxx
 
-// The library reports a misused string (too long, a position outside it) with exception classes
-// that carry strings of their own, and those bring a second string library along. This program
-// clamps every position, so the only such failure left is one it could not allocate: it is
-// reported as that.
+void* operator new(size_t nSize)
+{
+    if (void* p = std::malloc(nSize ? nSize : 1)) return p;
+    AfxFailFast();
+}
+
+void* operator new[](size_t nSize)
+{
+    return operator new(nSize);
+}
+
+void* operator new(size_t nSize, const std::nothrow_t&) noexcept
+{
+    return std::malloc(nSize ? nSize : 1);
+}
+
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void* p, size_t) noexcept
+{
+    std::free(p);
+}
+
+void operator delete[](void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete[](void* p, size_t) noexcept
+{
+    std::free(p);
+}
+
+// The string and array templates report a length they cannot hold, or a position outside a
+// string, through these; every position this program passes is clamped, so what is left is a
+// size it could not allocate.
 namespace std {
 [[noreturn]] void __throw_length_error(const char*)
 {
-    throw bad_alloc();
+    AfxFailFast();
 }
 [[noreturn]] void __throw_logic_error(const char*)
 {
-    throw bad_alloc();
+    AfxFailFast();
 }
 [[noreturn]] void __throw_out_of_range(const char*)
 {
-    throw bad_alloc();
+    AfxFailFast();
 }
 [[noreturn]] void __throw_out_of_range_fmt(const char*, ...)
 {
-    throw bad_alloc();
+    AfxFailFast();
 }
 [[noreturn]] void __throw_invalid_argument(const char*)
 {
-    throw bad_alloc();
+    AfxFailFast();
 }
 [[noreturn]] void __throw_bad_alloc()
 {
-    throw bad_alloc();
+    AfxFailFast();
 }
 [[noreturn]] void __throw_bad_array_new_length()
 {
-    throw bad_alloc();
+    AfxFailFast();
 }
 } // namespace std

@@ -17,10 +17,14 @@ public:
     void SetSize(INT_PTR nNewSize) { m_data.resize(nNewSize > 0 ? nNewSize : 0); }
     void RemoveAll() { std::vector<TYPE>().swap(m_data); }
 
-    // An index outside the array throws std::out_of_range instead of touching foreign memory.
-    const TYPE& GetAt(INT_PTR i) const { return m_data.at(Index(i)); }
-    TYPE& ElementAt(INT_PTR i) { return m_data.at(Index(i)); }
-    void SetAt(INT_PTR i, ARG_TYPE v) { m_data.at(Index(i)) = v; }
+    // An index outside the array reads an empty element and writes into one that nothing keeps,
+    // instead of touching foreign memory.
+    const TYPE& GetAt(INT_PTR i) const { return InRange(i) ? m_data[i] : Scratch(); }
+    TYPE& ElementAt(INT_PTR i) { return InRange(i) ? m_data[i] : Scratch(); }
+    void SetAt(INT_PTR i, ARG_TYPE v)
+    {
+        if (InRange(i)) m_data[i] = v;
+    }
     const TYPE& operator[](INT_PTR i) const { return GetAt(i); }
     TYPE& operator[](INT_PTR i) { return ElementAt(i); }
     TYPE* GetData() { return m_data.data(); }
@@ -44,10 +48,12 @@ public:
     }
 
 private:
-    // A negative index becomes one that at() refuses.
-    static size_t Index(INT_PTR i)
+    BOOL InRange(INT_PTR i) const { return i >= 0 && i < GetSize(); }
+    static TYPE& Scratch()
     {
-        return i < 0 ? static_cast<size_t>(-1) : static_cast<size_t>(i);
+        static TYPE s_scratch;
+        s_scratch = TYPE();
+        return s_scratch;
     }
     INT_PTR Clamp(INT_PTR i) const { return i < 0 ? 0 : (i > GetSize() ? GetSize() : i); }
 

@@ -38,12 +38,7 @@ INT_PTR CALLBACK CDialog::AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lPa
     if (message != WM_INITDIALOG) return FALSE;
     auto* pDlg = reinterpret_cast<CDialog*>(lParam);
     pDlg->SubclassWindow(hWnd);
-    try {
-        return pDlg->OnInitDialog();
-    } catch (...) {
-        // No exception may unwind through the system's dialog code.
-        return TRUE;
-    }
+    return pDlg->OnInitDialog();
 }
 
 INT_PTR CDialog::DoModal()

@@ -33,11 +33,7 @@ BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* pBaseClass) const
 CObject* CRuntimeClass::CreateObject() const
 {
     if (!m_pfnCreateObject) return nullptr;
-    try {
-        return m_pfnCreateObject();
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    return m_pfnCreateObject();
 }
 
 const CRuntimeClass* CRuntimeClass::FromName(LPCSTR lpszClassName)

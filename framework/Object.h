@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <new>
+
 class CObject;
 
 struct CRuntimeClass
@@ -64,7 +66,7 @@ public:                                                                         
 #define IMPLEMENT_DYNCREATE(class_name, base_class_name)                                           \
     CObject* class_name::CreateObject()                                                            \
     {                                                                                              \
-        return new class_name;                                                                     \
+        return new (std::nothrow) class_name;                                                      \
     }                                                                                              \
     IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, &class_name::CreateObject)                 \
     static const AFX_CLASSINIT _init_##class_name(RUNTIME_CLASS(class_name));

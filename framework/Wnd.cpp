@@ -1,8 +1,7 @@
 #include "framework/Wnd.h"
 #include "framework/WinApp.h"
 
-#include <memory>
-#include <unordered_map>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
 
@@ -10,17 +9,47 @@ namespace {
 
 const WCHAR kPropName[] = L"AfxWndObject";
 
-// The object whose window is being created on this thread, bound at its first message.
-thread_local CWnd* t_pWndInit = nullptr;
-
-// The message being handled on this thread, for Default(). Kept per thread rather than per
-// object because a handler may destroy (and delete) its own object.
-thread_local MSG t_msgCur = {};
-
-std::unordered_map<HWND, std::unique_ptr<CWnd>>& TempMap()
+// What the framework keeps per thread: the object whose window is being created, bound at its
+// first message; the message being handled, for Default() (per thread rather than per object,
+// because a handler may destroy and delete its own object); the temporary wrappers of windows
+// that have no object of their own.
+struct CThreadState
 {
-    static thread_local std::unordered_map<HWND, std::unique_ptr<CWnd>> map;
-    return map;
+    CWnd* pWndInit = nullptr;
+    MSG msgCur = {};
+    std::vector<CWnd*> tempWnds;
+};
+
+void ClearTempWnds(CThreadState& state)
+{
+    for (CWnd* pWnd : state.tempWnds) {
+        pWnd->m_hWnd = nullptr; // the window is not ours to destroy
+        delete pWnd;
+    }
+    state.tempWnds.clear();
+}
+
+void WINAPI FreeThreadState(void* pData)
+{
+    if (auto* pState = static_cast<CThreadState*>(pData)) {
+        ClearTempWnds(*pState);
+        delete pState;
+    }
+}
+
+// A fiber-local slot, so that the system frees a thread's state when the thread ends.
+const DWORD g_dwStateSlot = ::FlsAlloc(FreeThreadState);
+
+CThreadState& ThreadState()
+{
+    static CThreadState s_shared; // only if the system has no slot left
+    if (g_dwStateSlot == FLS_OUT_OF_INDEXES) return s_shared;
+    auto* pState = static_cast<CThreadState*>(::FlsGetValue(g_dwStateSlot));
+    if (!pState) {
+        pState = new CThreadState;
+        ::FlsSetValue(g_dwStateSlot, pState);
+    }
+    return *pState;
 }
 
 } // namespace
@@ -44,19 +73,18 @@ CWnd* CWnd::FromHandle(HWND hWnd)
 {
     if (!hWnd) return nullptr;
     if (CWnd* pWnd = FromHandlePermanent(hWnd)) return pWnd;
-    std::unique_ptr<CWnd>& pTemp = TempMap()[hWnd];
-    if (!pTemp) {
-        pTemp.reset(new CWnd);
-        pTemp->m_hWnd = hWnd;
-    }
-    return pTemp.get();
+    std::vector<CWnd*>& temps = ThreadState().tempWnds;
+    for (CWnd* pTemp : temps)
+        if (pTemp->m_hWnd == hWnd) return pTemp;
+    auto* pTemp = new CWnd;
+    pTemp->m_hWnd = hWnd;
+    temps.push_back(pTemp);
+    return pTemp;
 }
 
 void CWnd::DeleteTempMap()
 {
-    for (auto& entry : TempMap())
-        entry.second->m_hWnd = nullptr;
-    TempMap().clear();
+    ClearTempWnds(ThreadState());
 }
 
 void CWnd::Bind(HWND hWnd)
@@ -64,10 +92,14 @@ void CWnd::Bind(HWND hWnd)
     m_hWnd = hWnd;
     ::SetPropW(hWnd, kPropName, this);
     // A temporary wrapper of this handle would now be stale.
-    auto it = TempMap().find(hWnd);
-    if (it != TempMap().end()) {
-        it->second->m_hWnd = nullptr;
-        TempMap().erase(it);
+    std::vector<CWnd*>& temps = ThreadState().tempWnds;
+    for (size_t i = 0; i < temps.size(); i++) {
+        if (temps[i]->m_hWnd == hWnd) {
+            temps[i]->m_hWnd = nullptr;
+            delete temps[i];
+            temps.erase(temps.begin() + i);
+            break;
+        }
     }
 }
 
@@ -75,11 +107,12 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowNa
                     int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
                     LPVOID lpParam)
 {
-    CWnd* pOld = t_pWndInit;
-    t_pWndInit = this;
+    CThreadState& state = ThreadState();
+    CWnd* pOld = state.pWndInit;
+    state.pWndInit = this;
     HWND hWnd = ::CreateWindowExW(dwExStyle, lpszClassName, lpszWindowName, dwStyle, x, y, nWidth,
                                   nHeight, hWndParent, hMenu, AfxGetInstanceHandle(), lpParam);
-    t_pWndInit = pOld;
+    state.pWndInit = pOld;
     if (!hWnd) return FALSE;
     if (!m_hWnd) // a class of someone else's: route it through us from here on
         SubclassWindow(hWnd);
@@ -151,7 +184,8 @@ void CWnd::GetWindowText(CString& rString) const
 
 LRESULT CWnd::Default()
 {
-    return DefWindowProc(t_msgCur.message, t_msgCur.wParam, t_msgCur.lParam);
+    const MSG& msg = ThreadState().msgCur;
+    return DefWindowProc(msg.message, msg.wParam, msg.lParam);
 }
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -226,22 +260,18 @@ void CWnd::OnFinalNcDestroy()
 
 LRESULT CALLBACK CWnd::AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    CThreadState& state = ThreadState();
     CWnd* pWnd = FromHandlePermanent(hWnd);
-    if (!pWnd && t_pWndInit && !t_pWndInit->m_hWnd) {
-        pWnd = t_pWndInit;
+    if (!pWnd && state.pWndInit && !state.pWndInit->m_hWnd) {
+        pWnd = state.pWndInit;
         pWnd->Bind(hWnd);
     }
     if (!pWnd) return ::DefWindowProcW(hWnd, message, wParam, lParam);
 
-    LRESULT lResult = 0;
-    const MSG saved = t_msgCur;
-    t_msgCur = {hWnd, message, wParam, lParam, 0, {0, 0}};
-    try {
-        lResult = pWnd->WindowProc(message, wParam, lParam);
-    } catch (...) {
-        // No exception may unwind through the system's window procedure; the message is lost.
-    }
-    t_msgCur = saved;
+    const MSG saved = state.msgCur;
+    state.msgCur = {hWnd, message, wParam, lParam, 0, {0, 0}};
+    const LRESULT lResult = pWnd->WindowProc(message, wParam, lParam);
+    state.msgCur = saved;
     if (message == WM_NCDESTROY) pWnd->OnFinalNcDestroy();
     return lResult;
 }
