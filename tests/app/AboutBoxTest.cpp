@@ -1,4 +1,4 @@
-// The About box with the real version library stand-in, in this process and in the real program.
+// The About box with the real version library stand-in.
 #include "StringPrinter.h"
 #include "UserInput.h"
 #include "app/AboutDlg.h"
@@ -11,18 +11,6 @@ namespace {
 
 const WCHAR kSwitches[] = L"Software\\Kivora Stand-ins\\Version Library";
 const WCHAR kVersionLine[] = L"Version # : ";
-
-CString FolderOf(const CString& strPath)
-{
-    return strPath.Left(strPath.ReverseFind(L'\\'));
-}
-
-CString OwnFolder()
-{
-    WCHAR szPath[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, szPath, MAX_PATH);
-    return FolderOf(szPath);
-}
 
 // The keys this thread's next messages find held: the others of Ctrl, Shift and A are up.
 void HoldKeys(std::initializer_list<int> keys)
@@ -99,23 +87,6 @@ TEST_F(AboutBoxTest, TextsAndTheVersionFromTheLibrary)
     const DWORD dwFail = 1;
     ::RegSetKeyValueW(HKEY_CURRENT_USER, kSwitches, L"Fail", REG_DWORD, &dwFail, 4);
     EXPECT_EQ(VersionLine(), kVersionLine);
-}
-
-TEST_F(AboutBoxTest, NoLibraryOrNoExportLeavesTheLineBare)
-{
-    const CString strLibrary = OwnFolder() + L"\\ZADAVUD.DLL";
-    const CString strAway = strLibrary + L".away";
-    ASSERT_TRUE(::MoveFileExW(strLibrary, strAway, MOVEFILE_REPLACE_EXISTING));
-    EXPECT_EQ(VersionLine(), kVersionLine);
-    // A library of that name without the export: this folder's copy of a system library.
-    WCHAR szSystem[MAX_PATH] = {};
-    ::GetSystemDirectoryW(szSystem, MAX_PATH);
-    ASSERT_TRUE(::CopyFileW(CString(szSystem) + L"\\version.dll", strLibrary, FALSE));
-    EXPECT_EQ(VersionLine(), kVersionLine);
-    delete m_pDlg;
-    m_pDlg = nullptr;
-    ::DeleteFileW(strLibrary);
-    ASSERT_TRUE(::MoveFileW(strAway, strLibrary));
 }
 
 TEST_F(AboutBoxTest, CtrlShiftOkHidesAndShowsTheDesktopAndTaskbar)
@@ -218,65 +189,4 @@ TEST_F(AboutBoxTest, DraggedAnywhereAndTheDoubleClickMessages)
     // Between the controls.
     EXPECT_EQ(DoubleClickAt(3, CentreOf(IDOK).y),
               L"After all is said and done, a hell of a lot more is said than done.");
-}
-
-namespace {
-
-// Starts the program in that folder, opens its About box with the About button and returns the
-// version line; the program is then closed as a user closes it.
-CString VersionLineOfTheProgram(const CString& strCurrentFolder)
-{
-    CString strCommand = L"\"" + WinePath(PROGRAM_PATH) + L"\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr,
-                          strCurrentFolder, &si, &pi))
-        return L"(not started)";
-    CString strLine = L"(no About box)";
-    HWND hDlg = nullptr;
-    for (const DWORD dwStart = ::GetTickCount(); ::GetTickCount() - dwStart < 20000; ::Sleep(50)) {
-        if (!hDlg && (hDlg = FindDialogOf(pi.dwProcessId, L"Kivora Buttons", IDC_ABOUT)))
-            ::PostMessageW(hDlg, WM_COMMAND, MAKEWPARAM(IDC_ABOUT, BN_CLICKED),
-                           reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, IDC_ABOUT)));
-        if (HWND hAbout = FindDialogOf(pi.dwProcessId, nullptr, IDC_ABOUT_VERSION)) {
-            strLine = ItemText(hAbout, IDC_ABOUT_VERSION);
-            ::PostMessageW(hAbout, WM_COMMAND, IDOK, 0);
-            ::PostMessageW(hDlg, WM_CLOSE, 0, 0);
-            break;
-        }
-    }
-    if (::WaitForSingleObject(pi.hProcess, 20000) == WAIT_TIMEOUT)
-        ::TerminateProcess(pi.hProcess, 99);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    return strLine;
-}
-
-} // namespace
-
-TEST(AboutBoxProgramTest, TheProgramLoadsTheLibraryOnlyFromItsOwnFolder)
-{
-    const CString strPlanted = FolderOf(WinePath(PROGRAM_PATH)) + L"\\planted";
-    ::CreateDirectoryW(strPlanted, nullptr);
-    EXPECT_EQ(VersionLineOfTheProgram(strPlanted), L"Version # : 5.2.0.117");
-
-    // Without the program's own copy, copies in the current folder and in the icons folder (where
-    // the icon code leaves the current folder) would answer if they were loaded.
-    const CString strLibrary = FolderOf(WinePath(PROGRAM_PATH)) + L"\\ZADAVUD.DLL";
-    const CString strIcons = GetProgramFilesDir() + L"\\QUELDA\\Kivora Button Support\\Icons";
-    ASSERT_TRUE(::CopyFileW(strLibrary, strPlanted + L"\\ZADAVUD.DLL", FALSE));
-    ASSERT_TRUE(::CopyFileW(strLibrary, strIcons + L"\\ZADAVUD.DLL", FALSE));
-    ASSERT_TRUE(::MoveFileExW(strLibrary, strLibrary + L".away", MOVEFILE_REPLACE_EXISTING));
-    const WCHAR szPlanted[] = L"PLANTED";
-    ::RegSetKeyValueW(HKEY_CURRENT_USER, kSwitches, L"Version", REG_SZ, szPlanted,
-                      sizeof(szPlanted));
-    EXPECT_EQ(VersionLineOfTheProgram(strPlanted), L"Version # : ");
-    EXPECT_EQ(VersionLineOfTheProgram(strIcons), L"Version # : ");
-
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kSwitches);
-    ::MoveFileW(strLibrary + L".away", strLibrary);
-    ::DeleteFileW(strIcons + L"\\ZADAVUD.DLL");
-    ::DeleteFileW(strPlanted + L"\\ZADAVUD.DLL");
-    ::RemoveDirectoryW(strPlanted);
 }

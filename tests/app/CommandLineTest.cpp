@@ -47,23 +47,3 @@ TEST(CommandLineTest, ButtonNumberFromTheParameters)
     for (const auto& c : cases)
         EXPECT_EQ(ButtonAfter(c.pszParams), c.nButton) << static_cast<const void*>(c.pszParams);
 }
-
-TEST(CommandLineTest, OddLinesNeverBreakTheParser)
-{
-    CButtonConfigApp app;
-    EXPECT_EQ(app.SetButton(17), 201);
-    EXPECT_EQ(app.SetButton(201), 17);
-
-    // Beyond 32 bits: whatever the conversion makes of it, the program goes on.
-    ButtonAfter(L"BUTTON=99999999999999999999");
-    ButtonAfter(L"BUTTON=-99999999999999999999");
-
-    CString strLong(L'9', 30000);
-    ButtonAfter(L"BUTTON=" + strLong);
-    EXPECT_EQ(ButtonAfter(L"BUTTON=3" + CString(L'x', 30000)), 3);
-
-    CString strMany;
-    for (int i = 0; i < 3000; i++)
-        strMany += L"/p BUTTON=0 ";
-    EXPECT_EQ(ButtonAfter(strMany + L"BUTTON=11"), 11);
-}

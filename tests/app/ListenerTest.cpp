@@ -151,17 +151,3 @@ TEST_F(ListenerTest, EachFailingStepLeavesOnlyItsListenerOut)
         m_app.m_pButtonServer = nullptr;
     }
 }
-
-TEST_F(ListenerTest, AServerThatDiesMidwayLeavesTheRestUnsubscribed)
-{
-    {
-        CEventServerFaults faults(L"die=301");
-        Attach();
-    }
-    const std::set<LONG> subscribed = Subscribed();
-    EXPECT_EQ(subscribed.size(), 26u) << "the groups 101 and 201 only";
-    EXPECT_EQ(subscribed.count(218), 1u);
-    EXPECT_EQ(subscribed.count(301), 0u);
-    m_pFrame->DetachListeners();
-    EXPECT_EQ(m_pFrame->m_listeners.GetSize(), 0);
-}

@@ -152,26 +152,6 @@ TEST_F(DragDropTest, DroppedTextInBothFormsAndWhatIsNeither)
     EXPECT_EQ(FieldText(), L"");
 }
 
-TEST_F(DragDropTest, LongAndManyDropsAreTakenWithinTheirLimits)
-{
-    std::vector<std::wstring> files;
-    for (int i = 0; i < 500; i++)
-        files.push_back(L"C:\\many\\file" + std::to_wstring(i) + L".txt");
-    DragOverField({{CF_HDROP, FileList(files)}});
-    EXPECT_EQ(FieldText(), L"file499.txt");
-
-    // A path longer than the 260 characters read of it is cut there.
-    const std::wstring longPath = L"C:\\" + std::wstring(300, L'p') + L".exe";
-    DragOverField({{CF_HDROP, FileList({longPath})}});
-    EXPECT_EQ(m_pDlg->m_edtTitle.m_dropTarget.m_strDroppedPath, CString(longPath.c_str(), 260));
-
-    const std::wstring huge(100000, L'h');
-    DragOverField({{CF_UNICODETEXT, Text(huge)}});
-    EXPECT_GT(::GetWindowTextLengthW(Field()), 0);
-    LeaveField();
-    EXPECT_EQ(m_pDlg->m_strTarget[0], FieldText()) << "the commit takes what the field holds";
-}
-
 TEST_F(DragDropTest, TheFieldsTextDraggedOutIsCutMovedOrCopied)
 {
     // A drop target beside the dialog (a window that takes mouse hits, as a static does not).

@@ -19,87 +19,6 @@ class SettingsDialogTest : public DialogTest
 {
 };
 
-TEST_F(SettingsDialogTest, EveryControlOfTheTemplateAtItsPlaceWithItsText)
-{
-    Store();
-    CButtonSettingsDlg& dlg = Open();
-    const struct
-    {
-        int nID;
-        RECT rcUnits;
-        LPCWSTR pszText;
-    } controls[] = {
-        {IDC_SCHEME_BOX, {52, 8, 101, 53}, nullptr},
-        {IDC_ADD_SCHEME, {157, 8, 45, 13}, L"Add"},
-        {IDC_DELETE_SCHEME, {211, 8, 45, 13}, L"&Delete"},
-        {IDC_BUTTON_LIST, {7, 41, 244, 111}, nullptr},
-        {IDC_EDIT_NAME, {84, 165, 122, 12}, L"Information"},
-        {IDC_EDIT_TITLE, {84, 185, 122, 13}, L"Information URL"},
-        {IDC_BROWSE, {211, 185, 45, 13}, L"Browse..."},
-        {IDC_TRAY_CHECK, {14, 217, 230, 10}, L"Show icon in the System Tray"},
-        {IDC_ABOUT, {7, 240, 45, 13}, L"About"},
-        {IDC_HELP_BUTTON, {57, 240, 45, 13}, L"Help"},
-        {IDC_OK_BUTTON, {107, 240, 45, 13}, L"OK"},
-        {IDC_CANCEL_BUTTON, {156, 240, 45, 13}, L"Cancel"},
-        {IDC_APPLY, {211, 240, 45, 13}, L"Apply"},
-        {IDC_LABEL_SCHEME, {6, 8, 45, 10}, L"Scheme"},
-        {IDC_BANNER, {7, 54, 244, 65}, L""},
-        {IDC_LABEL_NAME, {7, 164, 69, 8}, L"Button Name"},
-        {IDC_LABEL_ASSIGNMENT, {7, 186, 71, 8}, L"Button Assignment"},
-    };
-    HWND hPrev = nullptr;
-    for (const auto& c : controls) {
-        SCOPED_TRACE(c.nID);
-        const HWND hCtrl = ::GetDlgItem(dlg.m_hWnd, c.nID);
-        ASSERT_NE(hCtrl, nullptr);
-        // The dialog manager converts the position and the size each on its own.
-        RECT rcPos = {c.rcUnits.left, c.rcUnits.top, 0, 0};
-        RECT rcSize = {0, 0, c.rcUnits.right, c.rcUnits.bottom};
-        ::MapDialogRect(dlg.m_hWnd, &rcPos);
-        ::MapDialogRect(dlg.m_hWnd, &rcSize);
-        const RECT rcExpected = {rcPos.left, rcPos.top, rcPos.left + rcSize.right,
-                                 rcPos.top + rcSize.bottom};
-        RECT rc = {};
-        ::GetWindowRect(hCtrl, &rc);
-        ::MapWindowPoints(nullptr, dlg.m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
-        EXPECT_EQ(rc.left, rcExpected.left);
-        EXPECT_EQ(rc.top, rcExpected.top);
-        EXPECT_EQ(rc.right - rc.left, rcExpected.right - rcExpected.left);
-        if (c.nID != IDC_SCHEME_BOX) { // a drop-down's height is its edit field's
-            EXPECT_EQ(rc.bottom - rc.top, rcExpected.bottom - rcExpected.top);
-        }
-        if (c.pszText) {
-            WCHAR szText[64] = {};
-            ::GetWindowTextW(hCtrl, szText, ARRAYSIZE(szText));
-            EXPECT_STREQ(szText, c.pszText);
-        }
-        // Tab order is the template's order.
-        if (hPrev) {
-            HWND hNext = ::GetWindow(hPrev, GW_HWNDNEXT);
-            while (hNext && ::GetDlgCtrlID(hNext) == IDC_STATIC) // the etched lines
-                hNext = ::GetWindow(hNext, GW_HWNDNEXT);
-            EXPECT_EQ(hNext, hCtrl);
-        }
-        hPrev = hCtrl;
-    }
-    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dlg.m_hWnd, IDC_BANNER)));
-    WCHAR szTitle[64] = {};
-    ::GetWindowTextW(dlg.m_hWnd, szTitle, ARRAYSIZE(szTitle));
-    EXPECT_STREQ(szTitle, L"Kivora Buttons");
-    const LONG_PTR lListStyle = ::GetWindowLongPtrW(dlg.m_lstButtons.m_hWnd, GWL_STYLE);
-    EXPECT_EQ(lListStyle & (LVS_TYPEMASK | LVS_SINGLESEL | LVS_SHOWSELALWAYS),
-              LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS);
-    EXPECT_EQ(::GetWindowLongPtrW(dlg.m_cbScheme.m_hWnd, GWL_STYLE) & (CBS_DROPDOWNLIST | CBS_SORT),
-              CBS_DROPDOWN);
-    EXPECT_EQ(::SendMessageW(dlg.m_hWnd, DM_GETDEFID, 0, 0), MAKELRESULT(IDC_APPLY, DC_HASDEFID));
-
-    // Columns: a third and two thirds of the list's width.
-    RECT rcList = {};
-    ::GetWindowRect(dlg.m_lstButtons.m_hWnd, &rcList);
-    EXPECT_EQ(dlg.m_lstButtons.GetColumnWidth(0), (rcList.right - rcList.left) / 3);
-    EXPECT_EQ(dlg.m_lstButtons.GetColumnWidth(1), (rcList.right - rcList.left) * 2 / 3);
-}
-
 TEST_F(SettingsDialogTest, SetsAndRowsHoldTheServiceButtons)
 {
     CButtonConfig& service = Store();
@@ -194,60 +113,6 @@ TEST_F(SettingsDialogTest, TrayValueAndALockedFirstButtonSetTheStartingStates)
     for (int nID : {IDC_EDIT_NAME, IDC_EDIT_TITLE, IDC_BROWSE, IDC_APPLY, IDC_DELETE_SCHEME})
         EXPECT_FALSE(IsEnabled(nID)) << nID;
     EXPECT_FALSE(dlg.m_bSchemeRemovable);
-}
-
-TEST_F(SettingsDialogTest, OddStoredValuesStillOpenAndStayStored)
-{
-    const std::string strLong(2000, 'x');
-    const std::string defaults = "buttons= 101,,103 ,\n"
-                                 " 101|" +
-                                 strLong + "|" + strLong + "|" + strLong +
-                                 "|UNLOCKED\n"
-                                 ",|\xc3\xbc\xe6\x8c\x89|%s%n|C:\\\xc3\xa9.exe|\n";
-    CButtonConfig& service = Store(defaults.c_str());
-    service.SelectScheme(L"Not listed");
-    CButtonSettingsDlg& dlg = Open();
-    EXPECT_EQ(dlg.m_nButtonCount, 4) << "empty entries and spaces count";
-    EXPECT_EQ(dlg.m_strButtonName[0].GetLength(), 2000);
-    EXPECT_EQ(dlg.m_strDefaultName[0].GetLength(), 2000);
-    EXPECT_EQ(dlg.m_lstButtons.GetItemText(0, 1).GetLength(), 2000);
-    EXPECT_EQ(dlg.m_cbScheme.GetCurSel(), -1);
-    EXPECT_EQ(ReadCurrentScheme(), L"Not listed");
-    delete m_pDlg;
-    m_pDlg = nullptr;
-
-    // Opening changed nothing stored.
-    service.SelectScheme(L"QUELDA");
-    service.SetButtonId(L" 101");
-    EXPECT_EQ(service.GetName().GetLength(), 2000);
-    service.SetButtonId(L",");
-    EXPECT_EQ(service.GetTitle(), L"%s%n");
-    EXPECT_EQ(service.GetName(), L"\x00fc\x6309");
-}
-
-TEST_F(SettingsDialogTest, AServiceThatAnswersLittle)
-{
-    CScriptedConfig scripted;
-    CScriptedConfigRegistration registration(scripted);
-    scripted.m_answers = {{L"GetButtonList", L"101,102"},
-                          {L"GetSchemeList", L"QUELDA,,Home,Other,"},
-                          {L"GetCurrentScheme", L""}};
-    {
-        CButtonSettingsDlg& dlg = Open();
-        EXPECT_EQ(dlg.m_nButtonCount, 2);
-        EXPECT_EQ(SchemeBoxItems(), (std::vector<CString>{L"Quelda", L"Home", L"Other"}));
-        EXPECT_EQ(dlg.m_cbScheme.GetCurSel(), 1) << "an empty active scheme: the second item";
-        EXPECT_EQ(dlg.m_strLockState[1], L"UNLOCKED");
-        delete m_pDlg;
-        m_pDlg = nullptr;
-    }
-    // Without the service every read is empty: one row from empty texts.
-    scripted.m_bFailCreation = true;
-    CButtonSettingsDlg& dlg = Open();
-    EXPECT_EQ(dlg.m_nButtonCount, 1);
-    EXPECT_EQ(dlg.m_lstButtons.GetItemCount(), 1);
-    EXPECT_EQ(dlg.m_cbScheme.GetCount(), 0);
-    EXPECT_EQ(dlg.m_strLockState[0], L"UNLOCKED");
 }
 
 TEST_F(SettingsDialogTest, RebuildKeepsTheEditsAndTheImagesOfNineButtons)
@@ -538,30 +403,6 @@ TEST_F(SettingsDialogTest, ArrowKeysAndTheSetLockModes)
         m_pDlg = nullptr;
     }
     ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kLockKey);
-}
-
-TEST_F(SettingsDialogTest, LongAndOddTypedTextStaysWhereItBelongs)
-{
-    Store();
-    CButtonSettingsDlg& dlg = Open();
-    const HWND hDlg = dlg.m_hWnd;
-    const CString strLong = CString(L'y', 1500) + L"\r\n\ttab, 100% ,";
-    ClickRow(dlg.m_lstButtons.m_hWnd, 3);
-    Pump(hDlg);
-    ::SetFocus(::GetDlgItem(hDlg, IDC_EDIT_NAME));
-    ::SetDlgItemTextW(hDlg, IDC_EDIT_NAME, L"");
-    ::SetFocus(::GetDlgItem(hDlg, IDC_EDIT_TITLE));
-    ::SetDlgItemTextW(hDlg, IDC_EDIT_TITLE, strLong);
-    ::SetFocus(dlg.m_lstButtons.m_hWnd);
-    Pump(hDlg);
-    EXPECT_EQ(dlg.m_strTarget[3], strLong);
-    EXPECT_EQ(dlg.m_strButtonName[3], dlg.m_strDefaultName[3]) << "an empty name is refilled";
-    dlg.m_strCurScheme = L"Odd";
-    ::SendMessageW(::GetDlgItem(hDlg, IDC_APPLY), BM_CLICK, 0, 0);
-    EXPECT_EQ(Stored(L"Odd", L"104", &CButtonConfig::GetTarget), strLong);
-    EXPECT_EQ(Stored(L"Odd", L"101", &CButtonConfig::GetTitle), L"Information URL");
-    EXPECT_EQ(Stored(L"QUELDA", L"104", &CButtonConfig::GetTarget), L"KVKMail")
-        << "the default scheme is untouched";
 }
 
 // Run by the next test in a process of its own, to which Wine shows an older Windows.

@@ -169,25 +169,6 @@ TEST(CWinAppTest, CommandLineIsSplitAsWindowsDoesAndLosesOneLeadingSign)
     EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FileOpen);
 }
 
-TEST(CWinAppTest, HugeCommandLinesAreParsedWhole)
-{
-    // Thousands of parameters, and one of 30,000 characters; `last` is set once, at the end.
-    std::wstring line = L"prog.exe";
-    for (int i = 0; i < 2000; i++)
-        line += L" -p" + std::to_wstring(i);
-    line += L" " + std::wstring(30000, L'B');
-    CRecordingInfo many;
-    CWinApp::ParseCommandLine(many, line.c_str());
-    ASSERT_EQ(many.m_params.size(), 2001u);
-    EXPECT_EQ(many.m_params[1999].text, L"p1999");
-    EXPECT_EQ(many.m_params[2000].text.size(), 30000u);
-    int nLast = 0;
-    for (const Param& param : many.m_params)
-        nLast += param.bLast ? 1 : 0;
-    EXPECT_EQ(nLast, 1);
-    EXPECT_TRUE(many.m_params.back().bLast);
-}
-
 TEST(CWinAppTest, ClosingTheMainFrameEndsRunWithItsExitCode)
 {
     CTestApp app;

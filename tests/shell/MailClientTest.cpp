@@ -53,15 +53,3 @@ TEST_F(MailClientTest, TheOneClientWithOnlyAMailtoCommand)
     SetDefault(kMail, L"netscape messenger"); // the name is compared exactly
     EXPECT_EQ(GetDefaultMailCommand(), L"");
 }
-
-TEST_F(MailClientTest, ValuesBeyondTheReadSizeReadAsEmpty)
-{
-    SetDefault(kMail, L"M");
-    const LPCWSTR pszCommand = L"SOFTWARE\\Clients\\Mail\\M\\shell\\open\\command";
-    SetDefault(pszCommand, std::wstring(126, L'c'));
-    EXPECT_EQ(GetDefaultMailCommand().GetLength(), 126);
-    SetDefault(pszCommand, std::wstring(127, L'c'));
-    EXPECT_EQ(GetDefaultMailCommand(), L"");
-    SetDefault(kMail, std::wstring(200, L'n'));
-    EXPECT_EQ(GetDefaultMailClient(), L"");
-}
