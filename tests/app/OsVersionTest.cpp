@@ -11,20 +11,8 @@ long ProbeUnder(LPCWSTR pszVersion)
     const CString strKey = L"Software\\Wine\\AppDefaults\\OsVersionProbe.exe";
     ::RegSetKeyValueW(HKEY_CURRENT_USER, strKey, L"Version", REG_SZ, pszVersion,
                       static_cast<DWORD>((wcslen(pszVersion) + 1) * sizeof(WCHAR)));
-    CString strCommand = L"\"" + WinePath(PROBE_PATH) + L"\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    long nResult = -1;
-    if (::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr,
-                         nullptr, &si, &pi)) {
-        DWORD dw = 0;
-        if (::WaitForSingleObject(pi.hProcess, 10000) == WAIT_OBJECT_0 &&
-            ::GetExitCodeProcess(pi.hProcess, &dw))
-            nResult = static_cast<long>(dw);
-        ::CloseHandle(pi.hThread);
-        ::CloseHandle(pi.hProcess);
-    }
+    const PROCESS_INFORMATION pi = StartProgram(PROBE_PATH);
+    const long nResult = pi.hProcess ? static_cast<long>(WaitForExit(pi)) : -1;
     ::RegDeleteTreeW(HKEY_CURRENT_USER, strKey);
     return nResult;
 }

@@ -4,6 +4,7 @@
 #include "StoredSchemes.h"
 #include "ScriptedConfig.h"
 #include "StringPrinter.h"
+#include "UserInput.h"
 #include "config/ButtonConfig.h"
 #include "config/ButtonNumber.h"
 #include "config/Schemes.h"
@@ -121,22 +122,7 @@ TEST_F(ServiceTest, DISABLED_WriteForAnotherProcess)
 TEST_F(ServiceTest, WhatOneProcessSavesTheNextReads)
 {
     CConfigServiceStore store;
-    WCHAR szPath[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, szPath, MAX_PATH);
-    std::wstring command = std::wstring(L"\"") + szPath +
-                           L"\" --gtest_also_run_disabled_tests "
-                           L"--gtest_filter=ServiceTest.DISABLED_WriteForAnotherProcess";
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    ASSERT_TRUE(::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                 &si, &pi));
-    ASSERT_EQ(::WaitForSingleObject(pi.hProcess, 20000), WAIT_OBJECT_0);
-    DWORD dwExit = 1;
-    ::GetExitCodeProcess(pi.hProcess, &dwExit);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    ASSERT_EQ(dwExit, 0u);
+    ASSERT_EQ(RunOwnTest(L"ServiceTest.DISABLED_WriteForAnotherProcess"), 0u);
 
     EXPECT_EQ(ReadCurrentScheme(), L"Kept");
     EXPECT_EQ(StoredSchemes(), (std::vector<CString>{L"QUELDA", L"Kept"}));

@@ -421,28 +421,13 @@ TEST_F(SettingsDialogTest, DISABLED_MenuWithoutVolumeEntries)
 
 TEST(SettingsDialogVersionTest, OlderWindowsHaveNoVolumeEntries)
 {
-    WCHAR szSelf[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, szSelf, MAX_PATH);
     const std::wstring key = L"Software\\Wine\\AppDefaults\\dialog_tests.exe";
     std::vector<LPCWSTR> versions = {L"nt40"};
     if (sizeof(void*) == 4) versions.push_back(L"win98"); // the 9x family for 32-bit programs
     for (LPCWSTR pszVersion : versions) {
         ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", REG_SZ, pszVersion,
                           static_cast<DWORD>((wcslen(pszVersion) + 1) * sizeof(WCHAR)));
-        std::wstring command =
-            std::wstring(L"\"") + szSelf +
-            L"\" --gtest_also_run_disabled_tests "
-            L"--gtest_filter=SettingsDialogTest.DISABLED_MenuWithoutVolumeEntries";
-        STARTUPINFOW si = {};
-        si.cb = sizeof(si);
-        PROCESS_INFORMATION pi = {};
-        ASSERT_TRUE(::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                     nullptr, &si, &pi));
-        DWORD dwExit = 99;
-        if (::WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0)
-            ::GetExitCodeProcess(pi.hProcess, &dwExit);
-        ::CloseHandle(pi.hThread);
-        ::CloseHandle(pi.hProcess);
+        const DWORD dwExit = RunOwnTest(L"SettingsDialogTest.DISABLED_MenuWithoutVolumeEntries");
         ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
         EXPECT_EQ(dwExit, 0u) << pszVersion;
     }

@@ -159,7 +159,12 @@ bool XdoType(LPCWSTR pszText)
 
 PROCESS_INFORMATION StartProgram(const char* pszUnixPath, const CString& strParams)
 {
-    CString strCommand = L"\"" + WinePath(pszUnixPath) + L"\"";
+    return StartProcess(WinePath(pszUnixPath), strParams);
+}
+
+PROCESS_INFORMATION StartProcess(const CString& strPath, const CString& strParams)
+{
+    CString strCommand = L"\"" + strPath + L"\"";
     if (!strParams.IsEmpty()) strCommand += L" " + strParams;
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
@@ -179,6 +184,15 @@ DWORD WaitForExit(const PROCESS_INFORMATION& pi, DWORD dwWait)
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
     return dwExit;
+}
+
+DWORD RunOwnTest(LPCWSTR pszTest, DWORD dwWait)
+{
+    WCHAR szSelf[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, szSelf, MAX_PATH);
+    const PROCESS_INFORMATION pi =
+        StartProcess(szSelf, CString(L"--gtest_also_run_disabled_tests --gtest_filter=") + pszTest);
+    return pi.hProcess ? WaitForExit(pi, dwWait) : 99;
 }
 
 HWND FindDialogOf(DWORD dwProcessId, LPCWSTR pszTitle, int nChildID)

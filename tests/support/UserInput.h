@@ -33,9 +33,14 @@ bool XdoType(LPCWSTR pszText);
 // The program started as a user starts it: its path in quotes, then the parameters. Null handles
 // when it could not start.
 PROCESS_INFORMATION StartProgram(const char* pszUnixPath, const CString& strParams = CString());
+// The same for a program named by its Windows path.
+PROCESS_INFORMATION StartProcess(const CString& strPath, const CString& strParams = CString());
 // Waits for the process to end and closes its handles; ends it when it does not end within the
 // wait. Its exit code, 99 when it had to be ended.
 DWORD WaitForExit(const PROCESS_INFORMATION& pi, DWORD dwWait = 10000);
+// Runs one of this test program's disabled tests ("Suite.DISABLED_Name") in a process of its own:
+// its exit code, 0 when it passed, 99 when it did not end within the wait.
+DWORD RunOwnTest(LPCWSTR pszTest, DWORD dwWait = 30000);
 
 // Another program's windows, as a test watching it finds them.
 // A top-level dialog of the process with that title (any, when null) and, when nChildID is not 0,
