@@ -14,23 +14,11 @@ const WCHAR kSchemesKey[] = L"Software\\Kivora Stand-ins\\Button Configuration";
 const WCHAR kConfigServer[] = L"CLSID\\{BE65CB0E-7D55-11D2-A8A9-444553540000}\\InprocServer32";
 const WCHAR kEventServer[] = L"CLSID\\{40E71633-5F96-11D1-B449-00805F268A3A}\\LocalServer32";
 
-// Runs a command line to its end; its exit code, or -1.
-long RunCommand(CString strCommand, DWORD dwTimeout = 60000)
+// Runs a program to its end; its exit code, 99 when it did not start or end within a minute.
+DWORD RunToEnd(const CString& strPath, const CString& strParams)
 {
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &si, &pi))
-        return -1;
-    DWORD dwCode = static_cast<DWORD>(-1);
-    if (::WaitForSingleObject(pi.hProcess, dwTimeout) == WAIT_OBJECT_0)
-        ::GetExitCodeProcess(pi.hProcess, &dwCode);
-    else
-        ::TerminateProcess(pi.hProcess, 99);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    return static_cast<long>(dwCode);
+    const PROCESS_INFORMATION pi = StartProcess(strPath, strParams);
+    return pi.hProcess ? WaitForExit(pi, 60000) : 99;
 }
 
 CString RegString(HKEY hRoot, LPCWSTR pszKey, LPCWSTR pszValue)
@@ -83,23 +71,15 @@ CString ShortcutTarget()
 // for its end; false when the dialog never showed.
 template <typename Action> bool UseProgram(const CString& strExe, Action action)
 {
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    CString strCommand = L"\"" + strExe + L"\"";
-    if (!::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &si, &pi))
-        return false;
+    const PROCESS_INFORMATION pi = StartProcess(strExe);
+    if (!pi.hProcess) return false;
     const HWND hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
     if (hDlg) {
         ::Sleep(300);
         action(hDlg);
         ::PostMessageW(hDlg, WM_CLOSE, 0, 0);
     }
-    if (::WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0)
-        ::TerminateProcess(pi.hProcess, 99);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
+    WaitForExit(pi, 20000);
     return hDlg != nullptr;
 }
 
@@ -113,7 +93,7 @@ protected:
     // The uninstaller runs a copy of itself and returns at once: the end is when its entry is gone.
     static bool Uninstall(const CString& strFolder, LPCWSTR pszOptions = L"")
     {
-        if (RunCommand(L"\"" + strFolder + L"\\Uninstall Kivora Buttons.exe\" /S " + pszOptions) !=
+        if (RunToEnd(strFolder + L"\\Uninstall Kivora Buttons.exe", CString(L"/S ") + pszOptions) !=
             0)
             return false;
         for (int i = 0; i < 300 && KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); i++)
@@ -127,7 +107,7 @@ protected:
 
 TEST_F(InstallerTest, InstallUseAndRemoveKeepingTheSchemes)
 {
-    ASSERT_EQ(RunCommand(L"\"" + SetupPath() + L"\" /S /StandIns"), 0);
+    ASSERT_EQ(RunToEnd(SetupPath(), L"/S /StandIns"), 0u);
     const CString strFolder = RegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation");
     ASSERT_NE(strFolder, L"");
     EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"DisplayName"), L"Kivora Buttons");
@@ -165,13 +145,13 @@ TEST_F(InstallerTest, InstallUseAndRemoveKeepingTheSchemes)
 
 TEST_F(InstallerTest, ASecondSetupLeavesRegisteredComponentsAndTheBoxRemovesTheSchemes)
 {
-    ASSERT_EQ(RunCommand(L"\"" + SetupPath() + L"\" /S /StandIns"), 0);
+    ASSERT_EQ(RunToEnd(SetupPath(), L"/S /StandIns"), 0u);
     const CString strFolder = RegString(HKEY_LOCAL_MACHINE, kUninstallKey, L"InstallLocation");
     const CString strConfig = RegString(HKEY_CLASSES_ROOT, kConfigServer, nullptr);
     const CString strServer = RegString(HKEY_CLASSES_ROOT, kEventServer, nullptr);
     ASSERT_NE(strConfig, L"");
     // Setup again, without the stand-ins: what is registered stays as it is.
-    ASSERT_EQ(RunCommand(L"\"" + SetupPath() + L"\" /S"), 0);
+    ASSERT_EQ(RunToEnd(SetupPath(), L"/S"), 0u);
     EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, kConfigServer, nullptr), strConfig);
     EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, kEventServer, nullptr), strServer);
     EXPECT_TRUE(FileExists(strFolder + L"\\ButtonConfig.exe"));
@@ -186,20 +166,16 @@ TEST_F(InstallerTest, ASecondSetupLeavesRegisteredComponentsAndTheBoxRemovesTheS
 TEST_F(InstallerTest, AFolderWithBlanksAndUmlautsTheProgramOpenDuringSetupAndTwoUninstallers)
 {
     const CString strFolder = L"C:\\Pr\x00f6gramme mit \x00dc\\Kivora Tasten";
-    ASSERT_EQ(RunCommand(L"\"" + SetupPath() + L"\" /S /StandIns /D=" + strFolder), 0);
+    ASSERT_EQ(RunToEnd(SetupPath(), L"/S /StandIns /D=" + strFolder), 0u);
     ASSERT_TRUE(FileExists(strFolder + L"\\ButtonConfig.exe"));
 
     // Setup again while the program is open: it closes the program and installs.
     const CString strProgram = ShortcutTarget();
     ASSERT_EQ(strProgram, strFolder + L"\\ButtonConfig.exe");
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    CString strCommand = L"\"" + strProgram + L"\"";
-    ASSERT_TRUE(::CreateProcessW(nullptr, strCommand.GetBuffer(0), nullptr, nullptr, FALSE, 0,
-                                 nullptr, nullptr, &si, &pi));
+    const PROCESS_INFORMATION pi = StartProcess(strProgram);
+    ASSERT_NE(pi.hProcess, nullptr);
     ASSERT_NE(WaitForDialog(pi.dwProcessId, L"Kivora Buttons"), nullptr);
-    EXPECT_EQ(RunCommand(L"\"" + SetupPath() + L"\" /S /D=" + strFolder), 0);
+    EXPECT_EQ(RunToEnd(SetupPath(), L"/S /D=" + strFolder), 0u);
     EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 0), WAIT_OBJECT_0) << "setup closed it first";
     ::TerminateProcess(pi.hProcess, 99);
     ::CloseHandle(pi.hThread);
@@ -207,9 +183,9 @@ TEST_F(InstallerTest, AFolderWithBlanksAndUmlautsTheProgramOpenDuringSetupAndTwo
     EXPECT_TRUE(UseProgram(strProgram, [](HWND) {})) << "the program works afterwards";
 
     // Two uninstallers at once: the program is cleanly gone.
-    const CString strUninstall = L"\"" + strFolder + L"\\Uninstall Kivora Buttons.exe\" /S";
-    EXPECT_EQ(RunCommand(strUninstall), 0);
-    RunCommand(strUninstall);
+    const CString strUninstall = strFolder + L"\\Uninstall Kivora Buttons.exe";
+    EXPECT_EQ(RunToEnd(strUninstall, L"/S"), 0u);
+    RunToEnd(strUninstall, L"/S");
     for (int i = 0; i < 300 && KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); i++)
         ::Sleep(100);
     ::Sleep(1000);
