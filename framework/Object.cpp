@@ -1,7 +1,6 @@
 #include "framework/Object.h"
 
 #include <cstring>
-#include <new>
 
 CRuntimeClass CObject::classCObject = {"CObject", nullptr, nullptr};
 

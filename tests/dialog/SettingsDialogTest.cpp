@@ -1,7 +1,6 @@
 // The main settings dialog, created modeless with its real controls, over the real stand-ins.
 #include "DialogTest.h"
 #include "IconPixels.h"
-#include "ScriptedConfig.h"
 #include "StringPrinter.h"
 #include "UserInput.h"
 #include "config/Schemes.h"
@@ -10,9 +9,6 @@
 
 #include <fstream>
 #include <gtest/gtest.h>
-#include <memory>
-#include <string>
-#include <thread>
 #include <vector>
 
 class SettingsDialogTest : public DialogTest
