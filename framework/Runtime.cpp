@@ -51,8 +51,8 @@ void operator delete[](void* p, size_t) noexcept
 }
 
 // The string and array templates report a length they cannot hold, or a position outside a
-// string, through these; every position this program passes is clamped, so what is left is a
-// size it could not allocate.
+// string, through these. The programs clamp the positions they pass, so what is left is a size
+// that could not be allocated; whichever it is, the program ends at once.
 namespace std {
 [[noreturn]] void __throw_length_error(const char*)
 {
