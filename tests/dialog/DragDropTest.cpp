@@ -70,23 +70,12 @@ protected:
     }
     // Another apartment drags the formats over the field and drops them (or cancels), while this
     // thread runs the dialog.
-    void DragOverField(const std::vector<std::pair<CLIPFORMAT, HGLOBAL>>& formats,
-                       bool bDrop = true)
+    void DragOverField(const DragFormats& formats, bool bDrop = true)
     {
         const POINT pt = Centre(Field());
         std::atomic<bool> bDone(false);
         std::thread source([&] {
-            ::OleInitialize(nullptr);
-            {
-                COleDataSource data;
-                for (const auto& format : formats)
-                    data.CacheGlobalData(format.first, format.second);
-                CScriptedDropSource dropSource(bDrop);
-                ::SetCursorPos(pt.x, pt.y);
-                DWORD dwEffect = 0;
-                ::DoDragDrop(&data, &dropSource, DROPEFFECT_COPY | DROPEFFECT_MOVE, &dwEffect);
-            }
-            ::OleUninitialize();
+            DragFormatsTo(pt, formats, bDrop);
             bDone = true;
         });
         while (!bDone)

@@ -8,7 +8,6 @@
 #include "StringPrinter.h"
 #include "UserInput.h"
 #include "config/ButtonConfig.h"
-#include "framework/Ole.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -451,24 +450,13 @@ void NothingLost(const Tree& before, const Tree& after)
 }
 
 // Drops the formats on the assignment field from a thread of this process, through OLE.
-void DropOnField(const CRun& run, const std::vector<std::pair<CLIPFORMAT, HGLOBAL>>& formats)
+void DropOnField(const CRun& run, const DragFormats& formats)
 {
     RECT rc = {};
     ::GetWindowRect(run.Item(1005), &rc);
     ::SetForegroundWindow(run.hDlg);
-    std::thread source([&] {
-        ::OleInitialize(nullptr);
-        {
-            COleDataSource data;
-            for (const auto& format : formats)
-                data.CacheGlobalData(format.first, format.second);
-            CScriptedDropSource dropSource(true);
-            ::SetCursorPos((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-            DWORD dwEffect = 0;
-            ::DoDragDrop(&data, &dropSource, DROPEFFECT_COPY | DROPEFFECT_MOVE, &dwEffect);
-        }
-        ::OleUninitialize();
-    });
+    const POINT pt = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+    std::thread source([&] { DragFormatsTo(pt, formats, true); });
     source.join();
     run.Settle();
 }

@@ -2,12 +2,17 @@
 // program's fields from a thread (or process) of the test's own.
 #pragma once
 
+#include "framework/Ole.h"
+
 #include <windows.h>
 #include <ole2.h>
 #include <shlobj.h>
 
 #include <string>
+#include <utility>
 #include <vector>
+
+using DragFormats = std::vector<std::pair<CLIPFORMAT, HGLOBAL>>;
 
 // Ends the drag after a few rounds of the drag loop, with a drop or a cancel.
 struct CScriptedDropSource : IDropSource
@@ -57,4 +62,21 @@ inline HGLOBAL FileList(const std::vector<std::wstring>& paths)
 inline HGLOBAL Text(const std::wstring& text)
 {
     return GlobalCopy(text.c_str(), (text.size() + 1) * sizeof(WCHAR));
+}
+
+// A drag of those formats from the calling thread, for which OLE is started, to the point (screen
+// coordinates), ended with a drop or a cancel. Not on the thread that runs the target's window.
+inline void DragFormatsTo(POINT pt, const DragFormats& formats, bool bDrop)
+{
+    ::OleInitialize(nullptr);
+    {
+        COleDataSource data;
+        for (const auto& format : formats)
+            data.CacheGlobalData(format.first, format.second);
+        CScriptedDropSource dropSource(bDrop);
+        ::SetCursorPos(pt.x, pt.y);
+        DWORD dwEffect = 0;
+        ::DoDragDrop(&data, &dropSource, DROPEFFECT_COPY | DROPEFFECT_MOVE, &dwEffect);
+    }
+    ::OleUninitialize();
 }
