@@ -1,5 +1,7 @@
 // The main settings dialog, created modeless with its real controls, over the real stand-ins.
 #include "DialogTest.h"
+#include "SettingsDialog.h"
+#include "Undo.h"
 #include "IconPixels.h"
 #include "StringPrinter.h"
 #include "UserInput.h"
@@ -139,57 +141,6 @@ TEST_F(SettingsDialogTest, RebuildKeepsTheEditsAndTheImagesOfNineButtons)
         delete m_pDlg;
         m_pDlg = nullptr;
     }
-}
-
-TEST_F(SettingsDialogTest, SelectTypeLeaveApply)
-{
-    Store();
-    CButtonSettingsDlg& dlg = Open();
-    const HWND hDlg = dlg.m_hWnd;
-    ClickRow(dlg.m_lstButtons.m_hWnd, 1);
-    Pump(hDlg);
-    EXPECT_EQ(dlg.m_nCurSel, 1);
-    WCHAR szText[64] = {};
-    ::GetDlgItemTextW(hDlg, IDC_EDIT_NAME, szText, ARRAYSIZE(szText));
-    EXPECT_STREQ(szText, L"Home");
-
-    // A new name alone: stored in the set, not shown until the next rebuild, not a change.
-    ::SetFocus(::GetDlgItem(hDlg, IDC_EDIT_NAME));
-    ::SetDlgItemTextW(hDlg, IDC_EDIT_NAME, L"Find, 100%");
-    ::SetFocus(dlg.m_lstButtons.m_hWnd);
-    Pump(hDlg);
-    EXPECT_EQ(dlg.m_strButtonName[1], L"Find, 100%");
-    EXPECT_EQ(dlg.m_lstButtons.GetItemText(1, 0), L"Home");
-    EXPECT_FALSE(dlg.m_bModified);
-
-    // A typed URL is title and target at once, and the list shows it.
-    ::SetFocus(::GetDlgItem(hDlg, IDC_EDIT_TITLE));
-    ::SetDlgItemTextW(hDlg, IDC_EDIT_TITLE, L"http://find.example/");
-    ::SetFocus(dlg.m_lstButtons.m_hWnd);
-    Pump(hDlg);
-    EXPECT_EQ(dlg.m_strAssignTitle[1], L"http://find.example/");
-    EXPECT_EQ(dlg.m_strTarget[1], L"http://find.example/");
-    EXPECT_TRUE(dlg.m_bModified);
-    EXPECT_EQ(dlg.m_lstButtons.GetItemText(1, 0), L"Find, 100%");
-    EXPECT_EQ(dlg.m_lstButtons.GetItemText(1, 1), L"http://find.example/");
-
-    // The first Apply has no scheme name of its own: it writes into the service's current one.
-    ::SendMessageW(::GetDlgItem(hDlg, IDC_APPLY), BM_CLICK, 0, 0);
-    Pump(hDlg);
-    EXPECT_FALSE(dlg.m_bModified);
-    EXPECT_TRUE(::IsWindow(hDlg)) << "Apply keeps the dialog open";
-    EXPECT_EQ(Stored(L"QUELDA", L"102", &CButtonConfig::GetTarget), L"http://find.example/");
-    EXPECT_EQ(Stored(L"QUELDA", L"102", &CButtonConfig::GetName), L"Find, 100%");
-    EXPECT_EQ(Stored(L"QUELDA", L"101", &CButtonConfig::GetTitle), L"Information URL")
-        << "every position is written as the dialog shows it";
-
-    // Changes after Apply go with Escape.
-    ::SetFocus(::GetDlgItem(hDlg, IDC_EDIT_TITLE));
-    ::SetDlgItemTextW(hDlg, IDC_EDIT_TITLE, L"C:\\discarded.exe");
-    ::PostMessageW(::GetDlgItem(hDlg, IDC_EDIT_TITLE), WM_KEYDOWN, VK_ESCAPE, 0);
-    Pump(hDlg);
-    EXPECT_FALSE(::IsWindow(hDlg));
-    EXPECT_EQ(Stored(L"QUELDA", L"102", &CButtonConfig::GetTarget), L"http://find.example/");
 }
 
 TEST_F(SettingsDialogTest, OkSavesTheTrayChoiceAndStartsOrStopsTheTrayProgram)
@@ -352,56 +303,6 @@ TEST_F(SettingsDialogTest, HelpButtonAndF1OpenTheHelpPage)
     ::DeleteFileW(helpPage.c_str());
 }
 
-TEST_F(SettingsDialogTest, ArrowKeysAndTheSetLockModes)
-{
-    const WCHAR kLockKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQBCM";
-    Store("buttons=101,102,103\n101|Information|InformationVal|http://i.example/|UNLOCKED\n"
-          "102|Home|HomeVal|http://h.example/|\n103|Search|SearchVal|http://s.example/|LOCK\n");
-    for (DWORD dwSetLock : {0u, 1u}) {
-        SCOPED_TRACE(dwSetLock);
-        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kLockKey, L"SetLock", REG_DWORD, &dwSetLock, 4);
-        CButtonSettingsDlg& dlg = Open();
-        const HWND hDlg = dlg.m_hWnd, hList = dlg.m_lstButtons.m_hWnd;
-        EXPECT_EQ(dlg.m_bSetLock, dwSetLock == 1);
-
-        // A click on the button with an empty lock: locked only in set-lock mode. With the box
-        // and the service on the default scheme, set-lock mode disables Apply on a click.
-        ClickRow(hList, 1);
-        Pump(hDlg);
-        EXPECT_EQ(IsEnabled(IDC_EDIT_TITLE), dwSetLock == 0);
-        EXPECT_EQ(IsEnabled(IDC_APPLY), dwSetLock == 0);
-        ClickRow(hList, 2);
-        Pump(hDlg);
-        EXPECT_FALSE(IsEnabled(IDC_EDIT_NAME)) << "LOCK is locked in both modes";
-        EXPECT_FALSE(IsEnabled(IDC_BROWSE));
-
-        // Down on the last row keeps it; Up goes back; any other key loads the first button.
-        ::SetFocus(hList);
-        ::SendMessageW(hList, WM_KEYDOWN, VK_DOWN, 0);
-        Pump(hDlg);
-        EXPECT_EQ(dlg.m_nCurSel, 2);
-        WCHAR szText[64] = {};
-        ::GetDlgItemTextW(hDlg, IDC_EDIT_NAME, szText, ARRAYSIZE(szText));
-        EXPECT_STREQ(szText, L"Search");
-        ::SendMessageW(hList, WM_KEYDOWN, VK_UP, 0);
-        Pump(hDlg);
-        EXPECT_EQ(dlg.m_nCurSel, 1);
-        // The arrow keys pass the dialog's own scheme name (empty), not "QUELDA": Apply stays on.
-        EXPECT_TRUE(IsEnabled(IDC_APPLY));
-        EXPECT_EQ(IsEnabled(IDC_EDIT_TITLE), dwSetLock == 0);
-        ::SendMessageW(hList, WM_KEYDOWN, 'S', 0);
-        Pump(hDlg);
-        EXPECT_EQ(dlg.m_nCurSel, 0);
-        ::GetDlgItemTextW(hDlg, IDC_EDIT_NAME, szText, ARRAYSIZE(szText));
-        EXPECT_STREQ(szText, L"Information");
-        EXPECT_TRUE(IsEnabled(IDC_EDIT_TITLE));
-        delete m_pDlg;
-        m_pDlg = nullptr;
-    }
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kLockKey);
-}
-
-// Run by the next test in a process of its own, to which Wine shows an older Windows.
 TEST_F(SettingsDialogTest, DISABLED_MenuWithoutVolumeEntries)
 {
     Store();
@@ -510,4 +411,53 @@ TEST_F(SettingsDialogTest, TabVisitsEveryEnabledControlInTheTemplatesOrder)
         IDC_BROWSE,        IDC_TRAY_CHECK, IDC_ABOUT,       IDC_HELP_BUTTON, IDC_OK_BUTTON,
         IDC_CANCEL_BUTTON, IDC_APPLY,      IDC_SCHEME_BOX,  IDC_ADD_SCHEME,  IDC_BUTTON_LIST};
     EXPECT_EQ(order, expected);
+}
+
+// A row picked, renamed and given a website, applied, then changed and dropped with Escape. A new
+// name alone shows in the list only at the next rebuild; the first Apply writes every position
+// into the service's current scheme as the dialog shows it.
+TEST(SettingsDialogSessionTest, SelectTypeLeaveApplyEscape)
+{
+    ::CoInitialize(nullptr);
+    CConfigServiceStore store(kDefaults);
+    CButtonConfig().GetButtonList();
+    CSettingsDialog dlg;
+    RunSession(dlg, "row 1; expect name \"Home\"; name \"Find, 100%\"; expect row 1 0 \"Home\"; "
+                    "target \"http://find.example/\"; expect row 1 0 \"Find, 100%\"; "
+                    "expect row 1 1 \"http://find.example/\"; press Apply; "
+                    "expect stored QUELDA 102 Target \"http://find.example/\"; "
+                    "expect stored QUELDA 102 Name \"Find, 100%\"; "
+                    "expect stored QUELDA 101 Title \"Information URL\"; "
+                    "target \"C:\\\\discarded.exe\"; key Escape; expect closed; "
+                    "expect stored QUELDA 102 Target \"http://find.example/\"");
+    ::CoUninitialize();
+}
+
+// A click locks a button with an empty lock only in set-lock mode, which with the box and the
+// service on the default scheme also disables Apply; LOCK is locked in both modes. Down on the last
+// row keeps it, Up goes back (passing the dialog's own, empty, scheme name: Apply comes back on),
+// any other key loads the first button.
+TEST(SettingsDialogSessionTest, ArrowKeysAndTheSetLockModes)
+{
+    ::CoInitialize(nullptr);
+    CConfigServiceStore store(
+        "buttons=101,102,103\n101|Information|InformationVal|http://i.example/|UNLOCKED\n"
+        "102|Home|HomeVal|http://h.example/|\n103|Search|SearchVal|http://s.example/|LOCK\n");
+    CButtonConfig().GetButtonList();
+    const char* const kSessions[] = {
+        "row 1; expect enabled Target Apply; row 2; expect disabled Name Browse; key Down; "
+        "expect name \"Search\"; key Up; expect name \"Home\"; expect enabled Apply Target; "
+        "key S; expect name \"Information\"; expect enabled Target",
+        "row 1; expect disabled Target Apply; row 2; expect disabled Name Browse; key Down; "
+        "expect name \"Search\"; key Up; expect name \"Home\"; expect enabled Apply; "
+        "expect disabled Target; key S; expect name \"Information\"; expect enabled Target",
+    };
+    for (DWORD dwSetLock : {0u, 1u}) {
+        CUndo undo;
+        undo.SetDword(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQBCM",
+                      L"SetLock", dwSetLock);
+        CSettingsDialog dlg;
+        RunSession(dlg, kSessions[dwSetLock]);
+    }
+    ::CoUninitialize();
 }

@@ -1,0 +1,698 @@
+#include "Session.h"
+
+#include "DragData.h"
+#include "UserInput.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <sstream>
+#include <thread>
+#include <type_traits>
+#include <vector>
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD dwTimeout)
+{
+    for (const DWORD dwStart = ::GetTickCount();; ::Sleep(20)) {
+        if (condition()) return true;
+        if (::GetTickCount() - dwStart > dwTimeout) return false;
+    }
+}
+
+std::string Utf8(const std::wstring& str)
+{
+    std::string utf8(str.size() * 3 + 1, '\0');
+    utf8.resize(static_cast<size_t>(
+        ::WideCharToMultiByte(CP_UTF8, 0, str.c_str(), static_cast<int>(str.size()), &utf8[0],
+                              static_cast<int>(utf8.size()), nullptr, nullptr)));
+    return utf8;
+}
+
+// --- the dialog in a process or on a thread ---
+
+bool CProgramUnderTest::Start()
+{
+    Close();
+    const PROCESS_INFORMATION pi = StartProgram(m_pszPath, m_params.c_str());
+    if (!pi.hProcess) return false;
+    ::CloseHandle(pi.hThread);
+    m_hProcess = pi.hProcess;
+    m_dwProcess = pi.dwProcessId;
+    return true;
+}
+
+bool CProgramUnderTest::Open()
+{
+    if (!Start()) return false;
+    m_hDlg = WaitForDialog(m_dwProcess, L"Kivora Buttons");
+    m_dwThread = m_hDlg ? ::GetWindowThreadProcessId(m_hDlg, nullptr) : 0;
+    return m_hDlg != nullptr;
+}
+
+DWORD CProgramUnderTest::WaitForEnd(DWORD dwWait)
+{
+    if (!m_hProcess) return m_dwExitCode;
+    m_dwExitCode = 99;
+    if (::WaitForSingleObject(m_hProcess, dwWait) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(m_hProcess, &m_dwExitCode);
+    else
+        ::TerminateProcess(m_hProcess, 99);
+    ::CloseHandle(m_hProcess);
+    m_hProcess = nullptr;
+    m_hDlg = nullptr;
+    return m_dwExitCode;
+}
+
+void CProgramUnderTest::Close()
+{
+    if (!m_hProcess) return;
+    if (::IsWindow(m_hDlg)) ::PostMessageW(m_hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+    WaitForEnd();
+}
+
+namespace {
+
+// One thread of the process runs every dialog a test makes on a thread, with OLE started there once
+// as the program starts it: a thread for each dialog would cost a new apartment each time.
+class CUiThread
+{
+public:
+    static CUiThread& Get()
+    {
+        static CUiThread thread;
+        return thread;
+    }
+    DWORD Id() const { return m_dwThread; }
+    // Runs the function on the thread and waits for it.
+    void Invoke(const std::function<void()>& fn)
+    {
+        HANDLE hDone = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        auto* pCall = new Call{fn, hDone};
+        // The thread's queue may not be there yet.
+        WaitUntil([&] {
+            return ::PostThreadMessageW(m_dwThread, WM_APP, 0, reinterpret_cast<LPARAM>(pCall));
+        });
+        ::WaitForSingleObject(hDone, INFINITE);
+        ::CloseHandle(hDone);
+    }
+
+private:
+    struct Call
+    {
+        std::function<void()> fn;
+        HANDLE hDone;
+    };
+    CUiThread() { ::CloseHandle(::CreateThread(nullptr, 0, Run, nullptr, 0, &m_dwThread)); }
+    static DWORD WINAPI Run(void*)
+    {
+        ::OleInitialize(nullptr);
+        MSG msg;
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (!msg.hwnd && msg.message == WM_APP) {
+                auto* pCall = reinterpret_cast<Call*>(msg.lParam);
+                pCall->fn();
+                ::SetEvent(pCall->hDone);
+                delete pCall;
+                continue;
+            }
+            const HWND hRoot = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+            if (!hRoot || !::IsDialogMessageW(hRoot, &msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+        }
+        return 0;
+    }
+    DWORD m_dwThread = 0;
+};
+
+} // namespace
+
+bool CDialogOnThread::Open()
+{
+    Close();
+    CUiThread& thread = CUiThread::Get();
+    thread.Invoke([this] { m_hDlg = m_make(); });
+    m_dwThread = thread.Id();
+    m_dwProcess = ::GetCurrentProcessId();
+    m_bOpen = true;
+    return m_hDlg != nullptr;
+}
+
+void CDialogOnThread::Close()
+{
+    if (!m_bOpen) return;
+    if (::IsWindow(m_hDlg)) {
+        ::PostMessageW(m_hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_TRUE(WaitUntil([this] { return !::IsWindow(m_hDlg); })) << "the dialog stays";
+    }
+    CUiThread::Get().Invoke(m_destroy);
+    m_bOpen = false;
+    m_hDlg = nullptr;
+}
+
+// --- the store ---
+
+namespace {
+
+const WCHAR kStoreKey[] = L"Software\\Kivora Stand-ins\\Button Configuration";
+
+void ReadKey(HKEY hRoot, const std::wstring& path, const std::wstring& relative, StoreMap& store)
+{
+    HKEY hKey = nullptr;
+    if (::RegOpenKeyExW(hRoot, path.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS) return;
+    store[relative + L"\\"] = L""; // the key itself, which may hold no value
+    std::vector<WCHAR> name(16384);
+    std::vector<BYTE> data(4 << 20);
+    for (DWORD i = 0;; i++) {
+        DWORD cchName = static_cast<DWORD>(name.size()), cb = static_cast<DWORD>(data.size()),
+              dwType = 0;
+        if (::RegEnumValueW(hKey, i, name.data(), &cchName, nullptr, &dwType, data.data(), &cb))
+            break;
+        std::wstring value(reinterpret_cast<WCHAR*>(data.data()), cb / sizeof(WCHAR));
+        if (dwType == REG_SZ || dwType == REG_MULTI_SZ) {
+            while (!value.empty() && value.back() == L'\0')
+                value.pop_back();
+            if (dwType == REG_MULTI_SZ)
+                for (WCHAR& ch : value)
+                    if (!ch) ch = L'|';
+        } else {
+            value = std::to_wstring(dwType) + L":" + value + (cb % 2 ? L"+" : L"");
+        }
+        store[relative + L"\\" + std::wstring(name.data(), cchName)] = value;
+    }
+    std::vector<std::wstring> subkeys;
+    for (DWORD i = 0;; i++) {
+        DWORD cchName = static_cast<DWORD>(name.size());
+        if (::RegEnumKeyExW(hKey, i, name.data(), &cchName, nullptr, nullptr, nullptr, nullptr))
+            break;
+        subkeys.emplace_back(name.data(), cchName);
+    }
+    ::RegCloseKey(hKey);
+    for (const std::wstring& sub : subkeys)
+        ReadKey(hRoot, path + L"\\" + sub, relative.empty() ? sub : relative + L"\\" + sub, store);
+}
+
+} // namespace
+
+StoreMap ReadRegistry(HKEY hRoot, const std::wstring& path)
+{
+    StoreMap store;
+    ReadKey(hRoot, path, L"", store);
+    return store;
+}
+
+StoreMap ReadStore()
+{
+    return ReadRegistry(HKEY_CURRENT_USER, kStoreKey);
+}
+
+std::string StoreDifference(const StoreMap& a, const StoreMap& b)
+{
+    std::string text;
+    for (const auto& entry : a) {
+        const auto it = b.find(entry.first);
+        if (it == b.end())
+            text += Utf8(entry.first) + " only before: " + Utf8(entry.second.substr(0, 60)) + "\n";
+        else if (it->second != entry.second)
+            text += Utf8(entry.first) + ": " + Utf8(entry.second.substr(0, 60)) + " -> " +
+                    Utf8(it->second.substr(0, 60)) + "\n";
+    }
+    for (const auto& entry : b)
+        if (!a.count(entry.first))
+            text += Utf8(entry.first) + " only after: " + Utf8(entry.second.substr(0, 60)) + "\n";
+    return text;
+}
+
+// --- the session ---
+
+namespace {
+
+struct Named
+{
+    const char* pszName;
+    int nID;
+};
+const Named kItems[] = {{"Apply", 1045},  {"OK", 1043},    {"Cancel", 1022}, {"Add", 1046},
+                        {"Delete", 1008}, {"About", 1004}, {"Help", 9},      {"Browse", 3},
+                        {"Tray", 1071},   {"Name", 1001},  {"Target", 1005}, {"List", 1000},
+                        {"Box", 1048}};
+const Named kAnswers[] = {{"Yes", IDYES}, {"No", IDNO}, {"Cancel", IDCANCEL}, {"OK", IDOK}};
+const Named kKeys[] = {{"Down", VK_DOWN}, {"Up", VK_UP},         {"Home", VK_HOME},
+                       {"End", VK_END},   {"Escape", VK_ESCAPE}, {"Return", VK_RETURN},
+                       {"Tab", VK_TAB},   {"Space", VK_SPACE}};
+
+template <size_t N> int Find(const Named (&table)[N], const std::string& name)
+{
+    for (const Named& n : table)
+        if (name == n.pszName) return n.nID;
+    return -1;
+}
+
+std::wstring Wide(const std::string& utf8)
+{
+    std::wstring str(utf8.size(), L'\0');
+    str.resize(static_cast<size_t>(::MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(),
+                                                         static_cast<int>(utf8.size()), &str[0],
+                                                         static_cast<int>(str.size()))));
+    return str;
+}
+
+// The words of a step; a quoted text is one word, its escapes resolved, "..."*N repeated.
+std::vector<std::wstring> Words(const std::string& step)
+{
+    std::vector<std::wstring> words;
+    for (size_t i = 0; i < step.size();) {
+        if (step[i] == ' ') {
+            i++;
+            continue;
+        }
+        std::string word;
+        if (step[i] == '"') {
+            for (i++; i < step.size() && step[i] != '"'; i++) {
+                if (step[i] == '\\' && i + 1 < step.size()) {
+                    const char ch = step[++i];
+                    word += ch == 'n' ? '\n' : ch == 'r' ? '\r' : ch == 't' ? '\t' : ch;
+                } else {
+                    word += step[i];
+                }
+            }
+            i++;
+            if (i < step.size() && step[i] == '*') {
+                const size_t nEnd = step.find(' ', i);
+                const int nTimes = atoi(step.substr(i + 1, nEnd - i - 1).c_str());
+                std::string repeated;
+                for (int n = 0; n < nTimes; n++)
+                    repeated += word;
+                word.swap(repeated);
+                i = nEnd == std::string::npos ? step.size() : nEnd;
+            }
+        } else {
+            const size_t nEnd = step.find(' ', i);
+            word = step.substr(i, nEnd - i);
+            i = nEnd == std::string::npos ? step.size() : nEnd;
+        }
+        words.push_back(Wide(word));
+    }
+    return words;
+}
+
+// The row's steps: split at ";" outside quotes.
+std::vector<std::string> Steps(const std::string& row)
+{
+    std::vector<std::string> steps(1);
+    bool bQuoted = false;
+    for (size_t i = 0; i < row.size(); i++) {
+        if (row[i] == '\\' && bQuoted && i + 1 < row.size()) {
+            steps.back() += row.substr(i++, 2);
+            continue;
+        }
+        if (row[i] == '"') bQuoted = !bQuoted;
+        if (row[i] == ';' && !bQuoted)
+            steps.emplace_back();
+        else
+            steps.back() += row[i];
+    }
+    return steps;
+}
+
+std::wstring Text(HWND hWnd)
+{
+    DWORD_PTR cch = 0;
+    if (!::SendMessageTimeoutW(hWnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &cch))
+        return L"<no answer>";
+    std::wstring text(cch + 1, L'\0');
+    ::SendMessageTimeoutW(hWnd, WM_GETTEXT, cch + 1, reinterpret_cast<LPARAM>(&text[0]),
+                          SMTO_NORMAL, 10000, &cch);
+    text.resize(cch);
+    return text;
+}
+
+BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
+{
+    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
+    return TRUE;
+}
+
+std::vector<HWND> WindowsOfThread(DWORD dwThread)
+{
+    std::vector<HWND> windows;
+    ::EnumThreadWindows(dwThread, CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+// The popup windows a step may open on the dialog's thread: message boxes, the About box, menus.
+enum Popup { kNone, kMessageBox, kAboutBox, kMenu };
+
+Popup KindOf(HWND hWnd, HWND hDlg)
+{
+    WCHAR szClass[16] = {};
+    ::GetClassNameW(hWnd, szClass, ARRAYSIZE(szClass));
+    if (hWnd == hDlg || !::IsWindowVisible(hWnd)) return kNone;
+    if (!wcscmp(szClass, L"#32768")) return kMenu;
+    if (wcscmp(szClass, L"#32770")) return kNone;
+    if (::GetDlgItem(hWnd, 0xFFFF)) return kMessageBox;
+    return ::GetDlgItem(hWnd, 1029) ? kAboutBox : kNone;
+}
+
+class CSession
+{
+public:
+    explicit CSession(CDialogUnderTest& dlg) : m_dlg(dlg) {}
+    void Run(const std::vector<std::wstring>& w);
+    // What "answer", "menu" or "about" announced must have come by the end of the next step.
+    void ExpectNothingPending();
+
+private:
+    HWND Item(int nID) const { return ::GetDlgItem(m_dlg.m_hDlg, nID); }
+    int ItemOf(const std::wstring& name) const
+    {
+        const int nID = Find(kItems, Utf8(name));
+        EXPECT_NE(nID, -1) << "no control named " << Utf8(name);
+        return nID;
+    }
+    // Sends the message and waits for its handler, handling what it opens meanwhile.
+    void Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+    // Waits until what was posted to the dialog's thread before has been handled.
+    void Settle();
+    void Type(int nID, const std::wstring& text);
+    std::wstring ListText(int nRow, int nColumn);
+    RECT RemoteItemRect(int nRow);
+    template <class T> T Remote(UINT uMsg, WPARAM wParam, const T& in);
+
+    CDialogUnderTest& m_dlg;
+    int m_nAnswer = 0;                    // for the next message box
+    std::wstring m_menuPick, m_aboutText; // for the next menu and About box
+    bool m_bAbout = false;
+    std::wstring m_asked; // the last message box's text
+    int m_nFence = 1000;
+};
+
+template <class T> T CSession::Remote(UINT uMsg, WPARAM wParam, const T& in)
+{
+    // The list's messages carry pointers, which must point into the process that owns it.
+    T out = in;
+    HANDLE hProcess = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+                                    FALSE, m_dlg.m_dwProcess);
+    if (!hProcess) return out;
+    const SIZE_T cb = sizeof(T) + 2048;
+    BYTE* pRemote = static_cast<BYTE*>(
+        ::VirtualAllocEx(hProcess, nullptr, cb, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    T local = in;
+    if constexpr (std::is_same<T, LVITEMW>::value) {
+        local.pszText = reinterpret_cast<LPWSTR>(pRemote + sizeof(T));
+        local.cchTextMax = 1000;
+    }
+    ::WriteProcessMemory(hProcess, pRemote, &local, sizeof(T), nullptr);
+    DWORD_PTR dwResult = 0;
+    ::SendMessageTimeoutW(Item(1000), uMsg, wParam, reinterpret_cast<LPARAM>(pRemote), SMTO_NORMAL,
+                          10000, &dwResult);
+    ::ReadProcessMemory(hProcess, pRemote, &out, sizeof(T), nullptr);
+    if constexpr (std::is_same<T, LVITEMW>::value) {
+        static WCHAR szText[1001];
+        szText[0] = 0;
+        ::ReadProcessMemory(hProcess, pRemote + sizeof(T), szText, 2000, nullptr);
+        szText[1000] = 0;
+        out.pszText = szText;
+    }
+    ::VirtualFreeEx(hProcess, pRemote, 0, MEM_RELEASE);
+    ::CloseHandle(hProcess);
+    return out;
+}
+
+std::wstring CSession::ListText(int nRow, int nColumn)
+{
+    LVITEMW item = {};
+    item.iSubItem = nColumn;
+    return Remote(LVM_GETITEMTEXTW, nRow, item).pszText;
+}
+
+RECT CSession::RemoteItemRect(int nRow)
+{
+    RECT rc = {LVIR_LABEL, 0, 0, 0};
+    return Remote(LVM_GETITEMRECT, nRow, rc);
+}
+
+void CSession::Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    std::atomic<bool> bDone(false);
+    std::vector<std::string> problems;
+    const std::vector<HWND> before = WindowsOfThread(m_dlg.m_dwThread);
+    std::thread watcher([&] {
+        while (!bDone) {
+            for (HWND hWnd : WindowsOfThread(m_dlg.m_dwThread)) {
+                if (std::find(before.begin(), before.end(), hWnd) != before.end()) continue;
+                switch (KindOf(hWnd, m_dlg.m_hDlg)) {
+                    case kMessageBox:
+                        m_asked = Text(hWnd) + L": " + Text(::GetDlgItem(hWnd, 0xFFFF));
+                        if (!m_nAnswer) problems.push_back("an unannounced box: " + Utf8(m_asked));
+                        ::PostMessageW(hWnd, WM_COMMAND, m_nAnswer ? m_nAnswer : IDCANCEL, 0);
+                        m_nAnswer = 0;
+                        break;
+                    case kAboutBox:
+                        if (!m_bAbout) problems.push_back("an unannounced About box");
+                        m_aboutText = Text(::GetDlgItem(hWnd, 1029));
+                        ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
+                        m_bAbout = false;
+                        break;
+                    case kMenu: {
+                        const HMENU hMenu =
+                            reinterpret_cast<HMENU>(::SendMessageW(hWnd, MN_GETHMENU, 0, 0));
+                        std::vector<WORD> keys;
+                        for (int n = 0, nDowns = 0; n < ::GetMenuItemCount(hMenu); n++) {
+                            WCHAR szText[64] = {};
+                            ::GetMenuStringW(hMenu, n, szText, ARRAYSIZE(szText), MF_BYPOSITION);
+                            nDowns += *szText != 0;
+                            if (*szText && m_menuPick == szText) keys.assign(nDowns, VK_DOWN);
+                        }
+                        if (keys.empty() && m_menuPick != L"-")
+                            problems.push_back("no menu item " + Utf8(m_menuPick));
+                        keys.push_back(keys.empty() ? VK_ESCAPE : VK_RETURN);
+                        for (WORD vk : keys) {
+                            ::PostMessageW(hWnd, WM_KEYDOWN, vk, 1);
+                            ::PostMessageW(hWnd, WM_KEYUP, vk, 0xC0000001);
+                        }
+                        m_menuPick.clear();
+                        // The menu stays a moment after its keys; it must not be handled twice.
+                        WaitUntil([hWnd] { return !::IsWindowVisible(hWnd); }, 5000);
+                        break;
+                    }
+                    default:
+                        continue;
+                }
+            }
+            ::Sleep(20);
+        }
+    });
+    DWORD_PTR dwResult = 0;
+    const bool bAnswered =
+        ::SendMessageTimeoutW(hWnd, uMsg, wParam, lParam, SMTO_NORMAL, 30000, &dwResult) ||
+        !::IsWindow(hWnd);
+    bDone = true;
+    watcher.join();
+    EXPECT_TRUE(bAnswered) << "the dialog did not finish the step within 30 s";
+    for (const std::string& problem : problems)
+        ADD_FAILURE() << problem;
+}
+
+void CSession::ExpectNothingPending()
+{
+    EXPECT_EQ(m_nAnswer, 0) << "no message box came";
+    EXPECT_TRUE(m_menuPick.empty()) << "no menu came";
+    EXPECT_FALSE(m_bAbout) << "no About box came";
+    m_nAnswer = 0;
+    m_menuPick.clear();
+    m_bAbout = false;
+}
+
+void CSession::Settle()
+{
+    // Posted messages are handled in order: once a mark posted after them is set, they are done.
+    // The list's hover time serves; the list does not track the mouse, and the dialog never
+    // reads it.
+    const int nFence = ++m_nFence;
+    ::PostMessageW(Item(1000), LVM_SETHOVERTIME, 0, nFence);
+    EXPECT_TRUE(WaitUntil([&] {
+        DWORD_PTR dwMark = 0;
+        return ::SendMessageTimeoutW(Item(1000), LVM_GETHOVERTIME, 0, 0, SMTO_NORMAL, 5000,
+                                     &dwMark) &&
+               static_cast<int>(dwMark) == nFence;
+    })) << "the dialog did not handle its input";
+}
+
+// Enters the field, puts the text in as a paste would, and leaves it for the list.
+void CSession::Type(int nID, const std::wstring& text)
+{
+    Blocking(m_dlg.m_hDlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(nID)), TRUE);
+    Blocking(Item(nID), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    Blocking(m_dlg.m_hDlg, WM_COMMAND, MAKEWPARAM(nID, EN_CHANGE),
+             reinterpret_cast<LPARAM>(Item(nID)));
+    Blocking(m_dlg.m_hDlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(1000)), TRUE);
+}
+
+// The store's name of what "expect stored|schemes|current" names; empty for other steps.
+std::wstring StoredKey(const std::vector<std::wstring>& w)
+{
+    if (w.size() < 2 || w[0] != L"expect") return L"";
+    if (w[1] == L"schemes") return L"\\Schemes";
+    if (w[1] == L"current") return L"\\Current";
+    if (w[1] == L"stored" && w.size() > 4) return L"Settings\\" + w[3] + L"\\" + w[2] + L":" + w[4];
+    return L"";
+}
+
+std::wstring StoredValue(const std::wstring& name)
+{
+    const StoreMap store = ReadStore();
+    const auto it = store.find(name);
+    return it == store.end() ? L"<none>" : it->second;
+}
+
+void CSession::Run(const std::vector<std::wstring>& w)
+{
+    const std::string verb = Utf8(w[0]);
+    auto arg = [&w](size_t n) { return n < w.size() ? w[n] : std::wstring(); };
+    auto number = [&](size_t n) { return _wtoi(arg(n).c_str()); };
+    if (verb == "restart") {
+        m_dlg.Close();
+        ASSERT_TRUE(m_dlg.Open()) << "the dialog did not open again";
+        return;
+    }
+    if (verb == "expect" && arg(1) == L"closed") {
+        EXPECT_TRUE(WaitUntil([this] { return !::IsWindow(m_dlg.m_hDlg); })) << "still open";
+        return;
+    }
+    if (verb == "expect" && (arg(1) == L"stored" || arg(1) == L"schemes" || arg(1) == L"current")) {
+        EXPECT_EQ(Utf8(StoredValue(StoredKey(w))), Utf8(w.back()));
+        return;
+    }
+    ASSERT_TRUE(::IsWindow(m_dlg.m_hDlg)) << "the dialog has gone";
+    if (verb == "row") {
+        const RECT rc = RemoteItemRect(number(1));
+        const LPARAM lPoint = MAKELPARAM(rc.left + 4, (rc.top + rc.bottom) / 2);
+        ::PostMessageW(Item(1000), WM_LBUTTONDOWN, MK_LBUTTON, lPoint);
+        ::PostMessageW(Item(1000), WM_LBUTTONUP, 0, lPoint);
+        Settle();
+    } else if (verb == "name" || verb == "target") {
+        Type(verb == "name" ? 1001 : 1005, arg(1));
+    } else if (verb == "box") {
+        Blocking(Item(1048), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(arg(1).c_str()));
+    } else if (verb == "scheme") {
+        DWORD_PTR nIndex = 0;
+        ::SendMessageTimeoutW(Item(1048), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                              reinterpret_cast<LPARAM>(arg(1).c_str()), SMTO_NORMAL, 10000,
+                              &nIndex);
+        ASSERT_NE(static_cast<int>(nIndex), CB_ERR) << "not in the box: " << Utf8(arg(1));
+        Blocking(Item(1048), CB_SETCURSEL, nIndex, 0);
+        Blocking(m_dlg.m_hDlg, WM_COMMAND, MAKEWPARAM(1048, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(Item(1048)));
+    } else if (verb == "key") {
+        const int nKey = Find(kKeys, Utf8(arg(1)));
+        const WORD wVk = static_cast<WORD>(nKey != -1 ? nKey : towupper(arg(1)[0]));
+        if (wVk == VK_ESCAPE || wVk == VK_RETURN || wVk == VK_TAB) {
+            // Through the dialog's loop, which turns them into its commands.
+            PostKey(Item(1000), wVk);
+            if (wVk == VK_TAB) Settle();
+        } else {
+            Blocking(Item(1000), WM_KEYDOWN, wVk, 1);
+            Blocking(Item(1000), WM_KEYUP, wVk, 0xC0000001);
+        }
+    } else if (verb == "press") {
+        Blocking(Item(ItemOf(arg(1))), BM_CLICK, 0, 0);
+    } else if (verb == "answer") {
+        m_nAnswer = Find(kAnswers, Utf8(arg(1)));
+        ASSERT_NE(m_nAnswer, -1) << "no such answer";
+    } else if (verb == "menu") {
+        m_menuPick = arg(1);
+        Blocking(Item(3), BM_CLICK, 0, 0);
+    } else if (verb == "about") {
+        m_bAbout = true;
+        Blocking(Item(1004), BM_CLICK, 0, 0);
+        EXPECT_EQ(Utf8(m_aboutText), Utf8(arg(1)));
+    } else if (verb == "drop" || verb == "dropfiles") {
+        RECT rc = {};
+        ::GetWindowRect(Item(1005), &rc);
+        ::SetForegroundWindow(m_dlg.m_hDlg);
+        const POINT pt = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+        DragFormats formats;
+        if (verb == "drop") {
+            formats.push_back({CF_UNICODETEXT, ::Text(arg(1))});
+        } else {
+            std::vector<std::wstring> files;
+            for (int i = 0; i < number(1); i++)
+                files.push_back(L"C:\\Dropped\\File " + std::to_wstring(i) + L".txt");
+            formats.push_back({CF_HDROP, FileList(files)});
+        }
+        std::thread([&] { DragFormatsTo(pt, formats, true); }).join();
+        Settle();
+    } else if (verb == "expect") {
+        const std::string what = Utf8(arg(1));
+        if (what == "name" || what == "target" || what == "box") {
+            EXPECT_EQ(Utf8(Text(Item(what == "name"     ? 1001
+                                     : what == "target" ? 1005
+                                                        : 1048))),
+                      Utf8(arg(2)));
+        } else if (what == "row") {
+            EXPECT_EQ(Utf8(ListText(number(2), number(3))), Utf8(arg(4)));
+        } else if (what == "selected") {
+            DWORD_PTR nSelected = 0;
+            ::SendMessageTimeoutW(Item(1000), LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                  LVNI_SELECTED, SMTO_NORMAL, 10000, &nSelected);
+            EXPECT_EQ(static_cast<int>(nSelected), number(2));
+        } else if (what == "enabled" || what == "disabled") {
+            for (size_t n = 2; n < w.size(); n++)
+                EXPECT_EQ(!!::IsWindowEnabled(Item(ItemOf(w[n]))), what == "enabled") << Utf8(w[n]);
+        } else if (what == "checked" || what == "unchecked") {
+            DWORD_PTR dwCheck = 0;
+            ::SendMessageTimeoutW(Item(ItemOf(arg(2))), BM_GETCHECK, 0, 0, SMTO_NORMAL, 10000,
+                                  &dwCheck);
+            EXPECT_EQ(dwCheck == BST_CHECKED, what == "checked");
+        } else if (what == "items") {
+            std::wstring items;
+            DWORD_PTR nCount = 0;
+            ::SendMessageTimeoutW(Item(1048), CB_GETCOUNT, 0, 0, SMTO_NORMAL, 10000, &nCount);
+            for (DWORD_PTR i = 0; i < nCount; i++) {
+                WCHAR szItem[1024] = {};
+                ::SendMessageTimeoutW(Item(1048), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(szItem),
+                                      SMTO_NORMAL, 10000, nullptr);
+                items += (i ? L"|" : L"") + std::wstring(szItem);
+            }
+            EXPECT_EQ(Utf8(items), Utf8(arg(2)));
+        } else if (what == "asked") {
+            EXPECT_EQ(Utf8(m_asked), Utf8(arg(2)));
+        } else {
+            ADD_FAILURE() << "nothing to expect called " << what;
+        }
+    } else {
+        ADD_FAILURE() << "no step called " << verb;
+    }
+}
+
+} // namespace
+
+std::vector<std::wstring> StoreKeysChecked(const std::string& row)
+{
+    std::vector<std::wstring> keys;
+    for (const std::string& step : Steps(row)) {
+        const std::wstring key = StoredKey(Words(step));
+        if (!key.empty()) keys.push_back(key);
+    }
+    return keys;
+}
+
+void RunSession(CDialogUnderTest& dlg, const std::string& row)
+{
+    SCOPED_TRACE(row);
+    if (!::IsWindow(dlg.m_hDlg)) {
+        ASSERT_TRUE(dlg.Open()) << "the dialog did not open";
+    }
+    CSession session(dlg);
+    for (const std::string& step : Steps(row)) {
+        const std::vector<std::wstring> words = Words(step);
+        if (words.empty()) continue;
+        SCOPED_TRACE(step);
+        session.Run(words);
+        if (words[0] != L"answer") session.ExpectNothingPending();
+        if (::testing::Test::HasFatalFailure()) return;
+    }
+}

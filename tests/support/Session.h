@@ -1,0 +1,117 @@
+// Scripted sessions with the settings dialog: one row of text says what a user does and what they
+// or the store should see, e.g.
+//
+//   row 1; target "http://x.example/"; press Apply; expect stored QUELDA 102 Target
+//   "http://x.example/"
+//
+// Steps are separated by ";". Texts are quoted, with \n \r \t \" \\ escapes; "ab"*3 repeats one.
+//   row N                      click row N of the button list
+//   name T | target T          type T into the name or assignment field and leave it for the list
+//   box T                      type T into the scheme box
+//   scheme T                   pick T from the scheme box's list
+//   key K                      a key to the button list (Down Up Home End Escape Return, a letter)
+//   press B                    click a button: Apply OK Cancel Add Delete About Help Browse Tray
+//   answer B                   the next message box is answered with B: Yes No Cancel OK
+//   menu T                     Browse..., then pick the menu item T ("-" leaves the menu)
+//   about T                    About: its version line must read T; then closed with OK
+//   drop T | dropfiles N       drop text, or N files, on the assignment field
+//   restart                    close the dialog and open it again over the same store
+//   expect name|target|box T   a field's text
+//   expect row N C T           the list's text in row N, column C
+//   expect selected N          the selected row
+//   expect enabled|disabled B  a control's state, by its button name or Name Target List Box
+//   expect checked|unchecked Tray
+//   expect items T             the scheme box's items, joined with "|"
+//   expect asked T             the last message box answered: "Caption: text"
+//   expect stored S ID F T     the store's field F (Name Title Target Lock) of button ID in scheme
+//   S expect schemes T | expect current T   the stored scheme list ("|") and the current scheme
+//   expect closed              the dialog has gone
+// A step that waits (for a box, a menu, the dialog) fails within seconds when nothing comes; a
+// message box nobody announced with "answer" is closed and fails the step.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+// Polls the condition until it holds or the time is up; whether it held.
+bool WaitUntil(const std::function<bool()>& condition, DWORD dwTimeout = 10000);
+
+// The dialog a session drives: the program in a process of its own, or the dialog on a thread of
+// the test's own process. Either way the session reaches it only through its windows.
+class CDialogUnderTest
+{
+public:
+    virtual ~CDialogUnderTest() = default;
+    // Opens the dialog; false when none came.
+    virtual bool Open() = 0;
+    // Closes it as the close box does, when it is still open, and waits for its end.
+    virtual void Close() = 0;
+
+    HWND m_hDlg = nullptr;
+    DWORD m_dwThread = 0, m_dwProcess = 0;
+};
+
+// ButtonConfig.exe with those parameters. Its exit code is kept when it ends (99: ended by force).
+class CProgramUnderTest : public CDialogUnderTest
+{
+public:
+    CProgramUnderTest(const char* pszUnixPath, std::wstring params = std::wstring())
+        : m_pszPath(pszUnixPath), m_params(std::move(params))
+    {
+    }
+    ~CProgramUnderTest() override { Close(); }
+    bool Open() override;
+    void Close() override;
+    // Starts the program without waiting for a dialog (one that refuses to start, say).
+    bool Start();
+    // Waits for its end; its exit code.
+    DWORD WaitForEnd(DWORD dwWait = 20000);
+
+    DWORD m_dwExitCode = 0;
+    HANDLE m_hProcess = nullptr;
+
+private:
+    const char* m_pszPath;
+    std::wstring m_params;
+};
+
+// The dialog created modeless on a thread of this process (one for all of them), with OLE started
+// there as the program starts it. MakeDialog runs on that thread and returns the dialog's window
+// (its object must outlive it); DestroyDialog deletes the object there.
+class CDialogOnThread : public CDialogUnderTest
+{
+public:
+    CDialogOnThread(std::function<HWND()> makeDialog, std::function<void()> destroyDialog)
+        : m_make(std::move(makeDialog)), m_destroy(std::move(destroyDialog))
+    {
+    }
+    ~CDialogOnThread() override { Close(); }
+    bool Open() override;
+    void Close() override;
+
+private:
+    std::function<HWND()> m_make;
+    std::function<void()> m_destroy;
+    bool m_bOpen = false;
+};
+
+// Runs the steps of the row on the dialog (opened first when it is not); each failure names the
+// row and the step.
+void RunSession(CDialogUnderTest& dlg, const std::string& row);
+
+// A registry key as a whole: "Settings\101\QUELDA:Target" and the like to their data (texts as
+// text, lists joined with "|", other types as their bytes after the type's number); "\Current"
+// for a value of the key itself, "Settings\101\" for a key.
+using StoreMap = std::map<std::wstring, std::wstring>;
+StoreMap ReadRegistry(HKEY hRoot, const std::wstring& path);
+// The configuration service stand-in's store.
+StoreMap ReadStore();
+// The store values a row checks with "expect stored", "expect schemes" and "expect current".
+std::vector<std::wstring> StoreKeysChecked(const std::string& row);
+// What one store holds that the other does not, one entry a line, for a failure message.
+std::string StoreDifference(const StoreMap& a, const StoreMap& b);
+std::string Utf8(const std::wstring& str);
