@@ -7,10 +7,10 @@
 #include "DragData.h"
 #include "EventServerProbe.h"
 #include "Session.h"
+#include "SettingsDialog.h"
 #include "Undo.h"
 #include "UserInput.h"
 #include "config/ButtonConfig.h"
-#include "dialog/ButtonSettingsDlg.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
@@ -699,15 +699,7 @@ void RunCase(const Case& c)
         if (c.arrange) c.arrange(undo);
         before = ReadStore();
         if (c.where == kThread) {
-            CButtonSettingsDlg* pDlg = nullptr;
-            CDialogOnThread dlg(
-                [&] {
-                    pDlg = new CButtonSettingsDlg;
-                    pDlg->Create();
-                    ::ShowWindow(pDlg->m_hWnd, SW_SHOW);
-                    return pDlg->m_hWnd;
-                },
-                [&] { delete pDlg; });
+            CSettingsDialog dlg;
             RunSession(dlg, c.row);
             if (c.act) c.act(dlg, undo);
         } else if (c.dwExitCode) {
@@ -745,15 +737,7 @@ TEST(RobustnessTest, EveryCaseHolds)
         {
             CConfigServiceStore store;
             CButtonConfig().GetButtonList();
-            CButtonSettingsDlg* pDlg = nullptr;
-            CDialogOnThread dlg(
-                [&] {
-                    pDlg = new CButtonSettingsDlg;
-                    pDlg->Create();
-                    ::ShowWindow(pDlg->m_hWnd, SW_SHOW);
-                    return pDlg->m_hWnd;
-                },
-                [&] { delete pDlg; });
+            CSettingsDialog dlg;
             RunSession(dlg, "press Apply");
             dlg.Close();
             g_applied = ReadStore();

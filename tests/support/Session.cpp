@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include "DragData.h"
+#include "Undo.h"
 #include "UserInput.h"
 
 #include <commctrl.h>
@@ -158,48 +159,30 @@ namespace {
 
 const WCHAR kStoreKey[] = L"Software\\Kivora Stand-ins\\Button Configuration";
 
-void ReadKey(HKEY hRoot, const std::wstring& path, const std::wstring& relative, StoreMap& store)
-{
-    HKEY hKey = nullptr;
-    if (::RegOpenKeyExW(hRoot, path.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS) return;
-    store[relative + L"\\"] = L""; // the key itself, which may hold no value
-    std::vector<WCHAR> name(16384);
-    std::vector<BYTE> data(4 << 20);
-    for (DWORD i = 0;; i++) {
-        DWORD cchName = static_cast<DWORD>(name.size()), cb = static_cast<DWORD>(data.size()),
-              dwType = 0;
-        if (::RegEnumValueW(hKey, i, name.data(), &cchName, nullptr, &dwType, data.data(), &cb))
-            break;
-        std::wstring value(reinterpret_cast<WCHAR*>(data.data()), cb / sizeof(WCHAR));
-        if (dwType == REG_SZ || dwType == REG_MULTI_SZ) {
-            while (!value.empty() && value.back() == L'\0')
-                value.pop_back();
-            if (dwType == REG_MULTI_SZ)
-                for (WCHAR& ch : value)
-                    if (!ch) ch = L'|';
-        } else {
-            value = std::to_wstring(dwType) + L":" + value + (cb % 2 ? L"+" : L"");
-        }
-        store[relative + L"\\" + std::wstring(name.data(), cchName)] = value;
-    }
-    std::vector<std::wstring> subkeys;
-    for (DWORD i = 0;; i++) {
-        DWORD cchName = static_cast<DWORD>(name.size());
-        if (::RegEnumKeyExW(hKey, i, name.data(), &cchName, nullptr, nullptr, nullptr, nullptr))
-            break;
-        subkeys.emplace_back(name.data(), cchName);
-    }
-    ::RegCloseKey(hKey);
-    for (const std::wstring& sub : subkeys)
-        ReadKey(hRoot, path + L"\\" + sub, relative.empty() ? sub : relative + L"\\" + sub, store);
-}
-
 } // namespace
 
 StoreMap ReadRegistry(HKEY hRoot, const std::wstring& path)
 {
     StoreMap store;
-    ReadKey(hRoot, path, L"", store);
+    for (const RegEntry& e : ReadRegistryTree(hRoot, path)) {
+        const std::wstring key = e.path.empty() ? e.path : e.path.substr(1);
+        if (e.type == kRegKey) {
+            store[key + L"\\"] = L""; // the key itself, which may hold no value
+            continue;
+        }
+        std::wstring value(reinterpret_cast<const WCHAR*>(e.data.data()),
+                           e.data.size() / sizeof(WCHAR));
+        if (e.type == REG_SZ || e.type == REG_MULTI_SZ) {
+            while (!value.empty() && value.back() == L'\0')
+                value.pop_back();
+            if (e.type == REG_MULTI_SZ)
+                for (WCHAR& ch : value)
+                    if (!ch) ch = L'|';
+        } else {
+            value = std::to_wstring(e.type) + L":" + value + (e.data.size() % 2 ? L"+" : L"");
+        }
+        store[key + L"\\" + e.name] = value;
+    }
     return store;
 }
 

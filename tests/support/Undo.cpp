@@ -2,21 +2,12 @@
 
 namespace {
 
-// A key with everything below it, as raw values, in enumeration order.
-struct Entry
-{
-    std::wstring path, name;
-    DWORD type; // kKey: the key itself
-    std::string data;
-};
-const DWORD kKey = 0xFFFFFFFF;
-
 void ReadTree(HKEY hRoot, const std::wstring& path, const std::wstring& relative,
-              std::vector<Entry>& tree)
+              std::vector<RegEntry>& tree)
 {
     HKEY hKey = nullptr;
     if (::RegOpenKeyExW(hRoot, path.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS) return;
-    tree.push_back({relative, L"", kKey, ""});
+    tree.push_back({relative, L"", kRegKey, ""});
     std::vector<WCHAR> name(16384);
     std::vector<BYTE> data(4 << 20);
     for (DWORD i = 0;; i++) {
@@ -48,6 +39,13 @@ void WriteRaw(const std::wstring& path, const std::string& bytes)
 }
 
 } // namespace
+
+std::vector<RegEntry> ReadRegistryTree(HKEY hRoot, const std::wstring& path)
+{
+    std::vector<RegEntry> tree;
+    ReadTree(hRoot, path, L"", tree);
+    return tree;
+}
 
 std::string Bytes(const std::wstring& str, bool bTerminated)
 {
@@ -82,17 +80,16 @@ CUndo::~CUndo()
 
 void CUndo::Key(HKEY hRoot, const std::wstring& path)
 {
-    std::vector<Entry> tree;
-    ReadTree(hRoot, path, L"", tree);
+    const std::vector<RegEntry> tree = ReadRegistryTree(hRoot, path);
     Then([=] {
         ::RegDeleteTreeW(hRoot, path.c_str());
         ::RegDeleteKeyW(hRoot, path.c_str());
-        for (const Entry& e : tree) {
+        for (const RegEntry& e : tree) {
             HKEY hKey = nullptr;
             if (::RegCreateKeyExW(hRoot, (path + e.path).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
                                   &hKey, nullptr) != ERROR_SUCCESS)
                 continue;
-            if (e.type != kKey)
+            if (e.type != kRegKey)
                 ::RegSetValueExW(hKey, e.name.c_str(), 0, e.type,
                                  reinterpret_cast<const BYTE*>(e.data.data()),
                                  static_cast<DWORD>(e.data.size()));

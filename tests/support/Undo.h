@@ -37,6 +37,17 @@ private:
     std::vector<std::function<void()>> m_steps;
 };
 
+// A key and everything below it, in enumeration order: each key (type kRegKey, no name) with its
+// path below the root ("" for the root, "\\Settings\\101" below it), then its values as raw bytes.
+struct RegEntry
+{
+    std::wstring path, name;
+    DWORD type;
+    std::string data;
+};
+const DWORD kRegKey = 0xFFFFFFFF;
+std::vector<RegEntry> ReadRegistryTree(HKEY hRoot, const std::wstring& path);
+
 // A text's bytes as the registry holds them, with or without the terminating null.
 std::string Bytes(const std::wstring& str, bool bTerminated = true);
 std::string Dword(DWORD dw);
