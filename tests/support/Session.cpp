@@ -312,19 +312,6 @@ std::wstring Text(HWND hWnd)
     return text;
 }
 
-BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
-{
-    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
-    return TRUE;
-}
-
-std::vector<HWND> WindowsOfThread(DWORD dwThread)
-{
-    std::vector<HWND> windows;
-    ::EnumThreadWindows(dwThread, CollectWindow, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
 // The popup windows a step may open on the dialog's thread: message boxes, the About box, menus.
 enum Popup { kNone, kMessageBox, kAboutBox, kMenu };
 
@@ -421,10 +408,10 @@ void CSession::Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     std::atomic<bool> bDone(false);
     std::vector<std::string> problems;
-    const std::vector<HWND> before = WindowsOfThread(m_dlg.m_dwThread);
+    const std::vector<HWND> before = WindowsOf(m_dlg.m_dwThread);
     std::thread watcher([&] {
         while (!bDone) {
-            for (HWND hWnd : WindowsOfThread(m_dlg.m_dwThread)) {
+            for (HWND hWnd : WindowsOf(m_dlg.m_dwThread)) {
                 if (std::find(before.begin(), before.end(), hWnd) != before.end()) continue;
                 switch (KindOf(hWnd, m_dlg.m_hDlg)) {
                     case kMessageBox:

@@ -254,14 +254,14 @@ BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
     return TRUE;
 }
 
+} // namespace
+
 std::vector<HWND> WindowsOf(DWORD dwThread)
 {
     std::vector<HWND> windows;
     ::EnumThreadWindows(dwThread, CollectWindow, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
-
-} // namespace
 
 CMessageBoxAnswer::CMessageBoxAnswer(int nButton, DWORD dwWaitMilliseconds)
     : m_nButton(nButton), m_dwWait(dwWaitMilliseconds), m_dwThread(::GetCurrentThreadId()),

@@ -48,6 +48,8 @@ DWORD RunOwnTest(LPCWSTR pszTest, DWORD dwWait = 30000);
 HWND FindDialogOf(DWORD dwProcessId, LPCWSTR pszTitle, int nChildID = 0);
 // The same, visible, waited for; null when none showed in time.
 HWND WaitForDialog(DWORD dwProcessId, LPCWSTR pszTitle, DWORD dwTimeout = 20000);
+// The top-level windows of a thread, in this process or another.
+std::vector<HWND> WindowsOf(DWORD dwThread);
 // A control's text, in this process or another.
 CString ItemText(HWND hDlg, int nID);
 // The window as it looks on the screen, as a 24-bit BMP file.
