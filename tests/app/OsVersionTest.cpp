@@ -1,5 +1,5 @@
-#include "UserInput.h"
-#include "framework/String.h"
+#include "Session.h"
+#include "Undo.h"
 
 #include <gtest/gtest.h>
 
@@ -8,13 +8,11 @@ namespace {
 // Wine shows a program the Windows version its AppDefaults key names.
 long ProbeUnder(LPCWSTR pszVersion)
 {
-    const CString strKey = L"Software\\Wine\\AppDefaults\\OsVersionProbe.exe";
-    ::RegSetKeyValueW(HKEY_CURRENT_USER, strKey, L"Version", REG_SZ, pszVersion,
-                      static_cast<DWORD>((wcslen(pszVersion) + 1) * sizeof(WCHAR)));
-    const PROCESS_INFORMATION pi = StartProgram(PROBE_PATH);
-    const long nResult = pi.hProcess ? static_cast<long>(WaitForExit(pi)) : -1;
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, strKey);
-    return nResult;
+    CUndo undo;
+    undo.SetValue(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\OsVersionProbe.exe", L"Version",
+                  REG_SZ, Bytes(pszVersion));
+    CProgramUnderTest probe(PROBE_PATH);
+    return probe.Start() ? static_cast<long>(probe.WaitForEnd()) : -1;
 }
 
 } // namespace

@@ -1,463 +1,480 @@
-// The main settings dialog, created modeless with its real controls, over the real stand-ins.
-#include "DialogTest.h"
+// The settings dialog as a user meets it: sessions on the dialog made on a thread of the test, with
+// its real controls, over the real configuration service stand-in and a registry put back after
+// each row.
+#include "ConfigServiceStore.h"
 #include "SettingsDialog.h"
 #include "Undo.h"
-#include "IconPixels.h"
-#include "StringPrinter.h"
 #include "UserInput.h"
-#include "config/Schemes.h"
-#include "dialog/ButtonSettingsDlg.h"
-#include "shell/TargetIcons.h"
+#include "framework/WinApp.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
-#include <vector>
+#include <shlobj.h>
 
-class SettingsDialogTest : public DialogTest
+#include <atomic>
+#include <fstream>
+#include <string>
+
+namespace {
+
+using std::string;
+using std::wstring;
+
+const HKEY HKLM = HKEY_LOCAL_MACHINE, HKCU = HKEY_CURRENT_USER;
+const WCHAR kTrayKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQKVUI";
+const WCHAR kLockKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQBCM";
+const WCHAR kShellFolders[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+const char kDefaults[] = "buttons=101,102,103,104,105,106,107,108,201,202,203\n"
+                         "101|Information|InformationVal|http://info.example/|UNLOCKED\n"
+                         "102|Home|HomeVal|http://home.example/|UNLOCKED\n"
+                         "104|Mail|eMailVal|KVKMail|UNLOCKED\n"
+                         "201|VolumeUp|VolumeUpVal|VOLUME_UP|LOCK\n";
+
+// Two stored schemes besides the default one, "Lab]" stored as "Lab00000000", each with its own
+// first button; the default scheme current.
+const string kSchemes = "set schemes \"QUELDA|Work|Lab00000000\"; "
+                        "set Work 101 Name \"Work name\"; "
+                        "set Work 101 Title \"http://Work.example/\"; "
+                        "set Work 101 Target \"http://Work.example/\"; "
+                        "set Work 101 Lock \"UNLOCKED\"; "
+                        "set Lab00000000 101 Name \"Lab00000000 name\"; "
+                        "set Lab00000000 101 Lock \"UNLOCKED\"; ";
+
+const string kMenu = "Information URL|Home URL|Search URL|Launch eMail|Community URL|"
+                     "Market Monitor URL|Meeting Center URL|News URL|";
+
+// A path as a row quotes it.
+string Quoted(const wstring& path)
 {
-};
-
-TEST_F(SettingsDialogTest, SetsAndRowsHoldTheServiceButtons)
-{
-    CButtonConfig& service = Store();
-    service.AddScheme(L"Work");
-    service.SelectScheme(L"Work");
-    service.SetButtonId(L"102");
-    service.SetName(L"My Home");
-    service.SetTitle(L"http://mine.example/");
-    service.SetTarget(L"http://mine.example/");
-    service.SetButtonId(L"103");
-    service.SetTitle(L"Help centre"); // an empty title would take the default target
-    service.SetTarget(L"C:\\Nowhere\\helpctr.exe -mode x");
-    service.SetLockState(L"lock");
-
-    CButtonSettingsDlg& dlg = Open();
-    EXPECT_EQ(dlg.m_nButtonCount, 11);
-    EXPECT_EQ(dlg.m_strDefaultName[1], L"Home");
-    EXPECT_EQ(dlg.m_strDefaultTitle[1], L"Home URL");
-    EXPECT_EQ(dlg.m_strDefaultTarget[3], L"KVKMail");
-    EXPECT_EQ(dlg.m_strDefaultName[8], L"VolumeUp");
-    EXPECT_EQ(dlg.m_strDefaultLock[8], L"LOCK");
-    EXPECT_EQ(dlg.m_strDefaultName[2], L"") << "a listed button without settings";
-
-    EXPECT_EQ(dlg.m_strButtonName[1], L"My Home");
-    EXPECT_EQ(dlg.m_strTarget[1], L"http://mine.example/");
-    EXPECT_EQ(dlg.m_strButtonName[0], L"Information") << "empty: the default set's";
-    EXPECT_EQ(dlg.m_strAssignTitle[0], L"Information URL");
-    WCHAR szWindows[MAX_PATH] = {};
-    ::GetWindowsDirectoryW(szWindows, MAX_PATH);
-    EXPECT_EQ(dlg.m_strTarget[2], CString(szWindows) + L"\\Help\\windows.chm");
-    EXPECT_EQ(dlg.m_strLockState[2], L"LOCK");
-    EXPECT_EQ(dlg.m_strLockState[0], L"UNLOCKED");
-    EXPECT_EQ(ReadCurrentScheme(), L"Work") << "loading leaves the current scheme as it was";
-
-    ASSERT_EQ(dlg.m_lstButtons.GetItemCount(), 11);
-    EXPECT_EQ(dlg.m_lstButtons.GetItemText(1, 0), L"My Home");
-    EXPECT_EQ(dlg.m_lstButtons.GetItemText(3, 1), L"Launch eMail");
-    EXPECT_EQ(dlg.m_lstButtons.GetItemImage(3, 0), 6);
-    EXPECT_EQ(dlg.m_lstButtons.GetItemImage(3, 1), 7);
-    EXPECT_EQ(dlg.m_lstButtons.GetItemState(0, LVIS_SELECTED), static_cast<UINT>(LVIS_SELECTED));
-    EXPECT_EQ(dlg.m_nCurSel, 0);
-    EXPECT_TRUE(IsEnabled(IDC_DELETE_SCHEME)) << "Work is removable";
-    EXPECT_TRUE(dlg.m_bSchemeRemovable);
-    EXPECT_TRUE(IsEnabled(IDC_APPLY));
-    EXPECT_TRUE(IsEnabled(IDC_EDIT_NAME));
+    string text = "\"";
+    for (char ch : Utf8(path))
+        text += ch == '\\' || ch == '"' ? string("\\") + ch : string(1, ch);
+    return text + "\"";
 }
 
-TEST_F(SettingsDialogTest, SchemeBoxShowsStoredNamesAndSelectsTheActiveOne)
-{
-    const struct
-    {
-        std::vector<LPCWSTR> added;
-        LPCWSTR pszCurrent;
-        int nSelected;
-    } cases[] = {
-        {{L"Work00000000", L"Homework", L"Home"}, L"Home", 2}, // a later item begins with it
-        {{L"Work00000000", L"Home"}, L"Work00000000", 1},
-        {{L"Home"}, L"QUELDA", 0},
-        {{L"Home"}, L"Elsewhere", -1}, // not in the box: no current item
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.pszCurrent);
-        CButtonConfig& service = Store();
-        for (LPCWSTR pszName : c.added)
-            service.AddScheme(pszName);
-        service.SelectScheme(c.pszCurrent);
-        CButtonSettingsDlg& dlg = Open();
-        std::vector<CString> expected = {L"Quelda"};
-        for (LPCWSTR pszName : c.added)
-            expected.push_back(ShownSchemeName(pszName, L"Quelda"));
-        EXPECT_EQ(SchemeBoxItems(), expected);
-        EXPECT_EQ(dlg.m_cbScheme.GetCurSel(), c.nSelected);
-        EXPECT_EQ(IsEnabled(IDC_DELETE_SCHEME), c.nSelected != 0);
-        delete m_pDlg;
-        m_pDlg = nullptr;
-    }
-}
-
-TEST_F(SettingsDialogTest, TrayValueAndALockedFirstButtonSetTheStartingStates)
-{
-    DWORD dwSaved = 0, cb = sizeof(dwSaved);
-    ::RegGetValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", RRF_RT_REG_DWORD, nullptr,
-                   &dwSaved, &cb);
-    const DWORD dwOne = 1;
-    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", REG_DWORD, &dwOne, 4);
-    Store("buttons=201,101\n201|VolumeUp|VolumeUpVal|VOLUME_UP|lock\n");
-    CButtonSettingsDlg& dlg = Open();
-    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", REG_DWORD, &dwSaved, 4);
-
-    EXPECT_EQ(dlg.m_chkTray.GetCheck(), BST_CHECKED);
-    EXPECT_EQ(dlg.m_strLockState[0], L"LOCK");
-    for (int nID : {IDC_EDIT_NAME, IDC_EDIT_TITLE, IDC_BROWSE, IDC_APPLY, IDC_DELETE_SCHEME})
-        EXPECT_FALSE(IsEnabled(nID)) << nID;
-    EXPECT_FALSE(dlg.m_bSchemeRemovable);
-}
-
-TEST_F(SettingsDialogTest, RebuildKeepsTheEditsAndTheImagesOfNineButtons)
-{
-    for (const char* pszDefaults : {kDefaults, "buttons=101,102\n101|Mail|eMailVal|KVKMail|\n"}) {
-        Store(pszDefaults);
-        CButtonSettingsDlg& dlg = Open();
-        EXPECT_EQ(ImageList_GetImageCount(*dlg.m_pSmallImages), 30) << "nine buttons, always";
-        EXPECT_EQ(::SendMessageW(dlg.m_lstButtons.m_hWnd, LVM_GETIMAGELIST, LVSIL_SMALL, 0),
-                  reinterpret_cast<LRESULT>(dlg.m_pSmallImages->m_hImageList));
-        EXPECT_EQ(dlg.m_lstButtons.GetExtendedStyle(),
-                  static_cast<DWORD>(LVS_EX_SUBITEMIMAGES | LVS_EX_FULLROWSELECT |
-                                     LVS_EX_ONECLICKACTIVATE));
-
-        ::SetDlgItemTextW(dlg.m_hWnd, IDC_EDIT_NAME, L"typed name");
-        ::SetDlgItemTextW(dlg.m_hWnd, IDC_EDIT_TITLE, L"typed title");
-        dlg.FillButtonList();
-        for (int i = 0; i < dlg.m_lstButtons.GetItemCount(); i++)
-            EXPECT_EQ(dlg.m_lstButtons.GetItemState(i, LVIS_SELECTED), 0u) << i;
-        WCHAR szText[32] = {};
-        ::GetDlgItemTextW(dlg.m_hWnd, IDC_EDIT_NAME, szText, ARRAYSIZE(szText));
-        EXPECT_STREQ(szText, L"typed name");
-        ::GetDlgItemTextW(dlg.m_hWnd, IDC_EDIT_TITLE, szText, ARRAYSIZE(szText));
-        EXPECT_STREQ(szText, L"typed title");
-        const int nLast = dlg.m_lstButtons.GetItemCount() - 1;
-        EXPECT_EQ(dlg.m_lstButtons.GetItemImage(nLast, 0), 2 * nLast);
-        EXPECT_EQ(dlg.m_lstButtons.GetItemImage(nLast, 1), 2 * nLast + 1);
-        delete m_pDlg;
-        m_pDlg = nullptr;
-    }
-}
-
-TEST_F(SettingsDialogTest, OkSavesTheTrayChoiceAndStartsOrStopsTheTrayProgram)
-{
-    const WCHAR kTray[] = L"Quelda Kivora System Tray Window";
-    DWORD dwSaved = 0, cb = sizeof(dwSaved);
-    ::RegGetValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", RRF_RT_REG_DWORD, nullptr,
-                   &dwSaved, &cb);
-    auto trayValue = [&] {
-        DWORD dw = 99, cbValue = sizeof(dw);
-        ::RegGetValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", RRF_RT_REG_DWORD, nullptr,
-                       &dw, &cbValue);
-        return dw;
-    };
-    auto waitFor = [&](bool bPresent, int nRounds = 100) {
-        for (int i = 0; i < nRounds && (::FindWindowW(nullptr, kTray) != nullptr) != bPresent; i++)
-            Pump(m_pDlg && ::IsWindow(m_pDlg->m_hWnd) ? m_pDlg->m_hWnd : nullptr, 50);
-        return (::FindWindowW(nullptr, kTray) != nullptr) == bPresent;
-    };
-    Store();
-    CButtonSettingsDlg& dlg = Open();
-    dlg.m_chkTray.SetCheck(BST_CHECKED);
-    ::SendMessageW(::GetDlgItem(dlg.m_hWnd, IDC_APPLY), BM_CLICK, 0, 0);
-    EXPECT_EQ(trayValue(), 1u);
-    EXPECT_TRUE(waitFor(true)) << "the tray program started";
-    ::SendMessageW(::GetDlgItem(dlg.m_hWnd, IDC_APPLY), BM_CLICK, 0, 0);
-    EXPECT_TRUE(waitFor(true));
-
-    dlg.m_chkTray.SetCheck(BST_UNCHECKED);
-    ::SendMessageW(::GetDlgItem(dlg.m_hWnd, IDC_OK_BUTTON), BM_CLICK, 0, 0);
-    EXPECT_EQ(trayValue(), 0u);
-    EXPECT_TRUE(waitFor(false)) << "asked to end";
-    EXPECT_FALSE(::IsWindow(dlg.m_hWnd)) << "OK ends the dialog";
-
-    // Without the key nothing is written and nothing started, but the scheme is saved.
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTrayKey);
-    delete m_pDlg;
-    CButtonSettingsDlg& second = Open();
-    second.m_chkTray.SetCheck(BST_CHECKED);
-    second.m_strCurScheme = L"Saved here";
-    ::SendMessageW(::GetDlgItem(second.m_hWnd, IDC_APPLY), BM_CLICK, 0, 0);
-    EXPECT_EQ(trayValue(), 99u);
-    EXPECT_FALSE(waitFor(true, 20));
-    EXPECT_EQ(ReadCurrentScheme(), L"Saved here");
-    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", REG_DWORD, &dwSaved, 4);
-}
-
-TEST_F(SettingsDialogTest, TheAssignmentMenuAsAUserPicksFromIt)
-{
-    // The mail client whose icon "Launch eMail" shows: the prefix's notepad, registered as one.
-    WCHAR szNotepad[MAX_PATH] = {};
-    ::ExpandEnvironmentStringsW(L"%SystemRoot%\\notepad.exe", szNotepad, MAX_PATH);
-    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Clients\\Mail", nullptr, REG_SZ, L"Pad", 8);
-    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Clients\\Mail\\Pad\\shell\\open\\command",
-                      nullptr, REG_SZ, szNotepad,
-                      static_cast<DWORD>((wcslen(szNotepad) + 1) * sizeof(WCHAR)));
-    Store();
-    CButtonSettingsDlg& dlg = Open();
-    ::ShowWindow(dlg.m_hWnd, SW_SHOW);
-    ClickRow(dlg.m_lstButtons.m_hWnd, 7);
-    Pump(dlg.m_hWnd);
-    {
-        // Down four times: the fourth item, "Launch eMail".
-        CMenuDriver driver({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
-        ::SendMessageW(::GetDlgItem(dlg.m_hWnd, IDC_BROWSE), BM_CLICK, 0, 0);
-        const std::vector<std::wstring> expected = {
-            L"32771 Information URL",    L"32772 Home URL",      L"32773 Search URL",
-            L"32774 Launch eMail",       L"32775 Community URL", L"32776 Market Monitor URL",
-            L"32777 Meeting Center URL", L"32778 News URL",      L"32780 Volume Up",
-            L"32781 Volume Down",        L"32782 Mute",          L"0 ",
-            L"32779 Browse..."};
-        EXPECT_EQ(driver.Items(), expected);
-    }
-    Pump(dlg.m_hWnd);
-    EXPECT_EQ(dlg.m_strAssignTitle[7], L"Launch eMail");
-    EXPECT_EQ(dlg.m_strTarget[7], L"KVKMail") << "not the default target of position 3";
-    EXPECT_TRUE(dlg.m_bModified);
-    EXPECT_TRUE(dlg.m_bTitleFromMenu);
-    EXPECT_EQ(dlg.m_lstButtons.GetItemText(7, 1), L"Launch eMail");
-    EXPECT_EQ(::GetFocus(), ::GetDlgItem(dlg.m_hWnd, IDC_EDIT_TITLE));
-    // Compared through an image list of its own, which scales the icon the same way.
-    HIMAGELIST hExpected = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
-    HICON hPad = GetTargetIcon(szNotepad, L"");
-    ImageList_ReplaceIcon(hExpected, -1, hPad);
-    HICON hMail = ImageList_GetIcon(*dlg.m_pSmallImages, 15, ILD_NORMAL);
-    HICON hPadImage = ImageList_GetIcon(hExpected, 0, ILD_NORMAL);
-    EXPECT_EQ(IconPixels(hMail), IconPixels(hPadImage)) << "the mail client's icon";
-    for (HICON hIcon : {hMail, hPad, hPadImage})
-        ::DestroyIcon(hIcon);
-    ImageList_Destroy(hExpected);
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Clients\\Mail");
-
-    // The help layout, with the community variant at its fifth place; Escape picks nothing.
-    dlg.m_layout.m_bHelpLayout = TRUE;
-    dlg.m_layout.m_bCommunityLayout = TRUE;
-    CMenuDriver driver({VK_ESCAPE});
-    ::SendMessageW(::GetDlgItem(dlg.m_hWnd, IDC_BROWSE), BM_CLICK, 0, 0);
-    const std::vector<std::wstring> items = driver.Items();
-    ASSERT_EQ(items.size(), 13u);
-    EXPECT_EQ(items[1], L"32783 Help");
-    EXPECT_EQ(items[4], L"32788 Community");
-    EXPECT_EQ(items[7], L"32787 Shopping Cart");
-    Pump(dlg.m_hWnd);
-    EXPECT_EQ(dlg.m_strAssignTitle[7], L"Launch eMail");
-}
-
-TEST_F(SettingsDialogTest, HelpButtonAndF1OpenTheHelpPage)
-{
-    // The prefix's handler of web pages becomes a recorder for a while.
-    WCHAR szTemp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, szTemp);
-    const CString strRecord = CString(szTemp) + L"help-opened.txt";
-    const std::wstring command = L"\"" + std::wstring(WinePath(RECORDER_PATH)) + L"\" \"" +
-                                 strRecord.GetString() + L"\" \"%1\"";
-    CRegKey html(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.html", KEY_READ);
-    const CString strSaved = html.QueryString(nullptr, 520);
-    html.Close();
-    auto setDefault = [](LPCWSTR pszKey, LPCWSTR pszValue) {
-        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, pszKey, nullptr, REG_SZ, pszValue,
-                          static_cast<DWORD>((wcslen(pszValue) + 1) * sizeof(WCHAR)));
-    };
-    setDefault(L"Software\\Classes\\.html", L"KvTest.Help");
-    setDefault(L"Software\\Classes\\KvTest.Help\\shell\\open\\command", command.c_str());
-    // The dialog keeps handling its messages (F1 among them) while the handler is awaited.
-    HWND hDlg = nullptr;
-    auto recorded = [&] {
-        for (int i = 0; i < 100 && ::GetFileAttributesW(strRecord) == INVALID_FILE_ATTRIBUTES; i++)
-            Pump(hDlg, 50);
-        Pump(hDlg, 100);
-        std::wifstream in(strRecord.GetString());
-        std::wstring line;
-        std::getline(in, line);
-        in.close();
-        ::DeleteFileW(strRecord);
-        return line;
-    };
-
-    CWinApp app;
-    const std::wstring helpPage = app.m_pszHelpFilePath;
-    EXPECT_NE(helpPage.find(L".html"), std::wstring::npos);
-    std::ofstream(helpPage.c_str()) << "<p>help</p>"; // the program has its page beside it
-    Store();
-    CButtonSettingsDlg& dlg = Open();
-    hDlg = dlg.m_hWnd;
-    ::SendMessageW(::GetDlgItem(dlg.m_hWnd, IDC_HELP_BUTTON), BM_CLICK, 0, 0);
-    EXPECT_NE(recorded().find(helpPage), std::wstring::npos) << "the Help button";
-    // F1 reaches the dialog as WM_HELP from the focused control. (The key itself, sent through
-    // the X server, is lost now and then on a busy machine without a window manager.)
-    HELPINFO info = {};
-    info.cbSize = sizeof(info);
-    info.iContextType = HELPINFO_WINDOW;
-    info.iCtrlId = IDC_EDIT_NAME;
-    info.hItemHandle = ::GetDlgItem(dlg.m_hWnd, IDC_EDIT_NAME);
-    EXPECT_EQ(::SendMessageW(dlg.m_hWnd, WM_HELP, 0, reinterpret_cast<LPARAM>(&info)), TRUE);
-    const std::wstring line = recorded();
-    EXPECT_NE(line.find(helpPage), std::wstring::npos) << "F1";
-
-    setDefault(L"Software\\Classes\\.html", strSaved);
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\KvTest.Help");
-    ::DeleteFileW(helpPage.c_str());
-}
-
-TEST_F(SettingsDialogTest, DISABLED_MenuWithoutVolumeEntries)
-{
-    Store();
-    CButtonSettingsDlg& dlg = Open();
-    ::ShowWindow(dlg.m_hWnd, SW_SHOW);
-    CMenuDriver driver({VK_ESCAPE});
-    ::SendMessageW(::GetDlgItem(dlg.m_hWnd, IDC_BROWSE), BM_CLICK, 0, 0);
-    const std::vector<std::wstring> items = driver.Items();
-    ASSERT_EQ(items.size(), 10u);
-    EXPECT_EQ(items[7], L"32778 News URL");
-    EXPECT_EQ(items[9], L"32779 Browse...");
-}
-
-TEST(SettingsDialogVersionTest, OlderWindowsHaveNoVolumeEntries)
-{
-    const std::wstring key = L"Software\\Wine\\AppDefaults\\dialog_tests.exe";
-    std::vector<LPCWSTR> versions = {L"nt40"};
-    if (sizeof(void*) == 4) versions.push_back(L"win98"); // the 9x family for 32-bit programs
-    for (LPCWSTR pszVersion : versions) {
-        ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", REG_SZ, pszVersion,
-                          static_cast<DWORD>((wcslen(pszVersion) + 1) * sizeof(WCHAR)));
-        const DWORD dwExit = RunOwnTest(L"SettingsDialogTest.DISABLED_MenuWithoutVolumeEntries");
-        ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
-        EXPECT_EQ(dwExit, 0u) << pszVersion;
-    }
-}
-
-TEST_F(SettingsDialogTest, OkOnTheDefaultSchemeStoresOnlyTheTraySetting)
-{
-    DWORD dwSaved = 0, cb = sizeof(dwSaved);
-    ::RegGetValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", RRF_RT_REG_DWORD, nullptr,
-                   &dwSaved, &cb);
-    const DWORD dwOne = 1;
-    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", REG_DWORD, &dwOne, 4);
-    Store();
-    CButtonSettingsDlg& dlg = Open();
-    dlg.m_strCurScheme = L"quelda";
-    dlg.m_strAssignTitle[0] = L"http://changed.example/";
-    dlg.m_strTarget[0] = L"http://changed.example/";
-    dlg.m_chkTray.SetCheck(BST_UNCHECKED);
-    ::SendMessageW(::GetDlgItem(dlg.m_hWnd, IDC_OK_BUTTON), BM_CLICK, 0, 0);
-    DWORD dwTray = 99;
-    cb = sizeof(dwTray);
-    ::RegGetValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", RRF_RT_REG_DWORD, nullptr,
-                   &dwTray, &cb);
-    EXPECT_EQ(dwTray, 0u);
-    EXPECT_EQ(Stored(L"QUELDA", L"101", &CButtonConfig::GetTarget), L"http://info.example/");
-    EXPECT_EQ(ReadCurrentScheme(), L"QUELDA");
-    EXPECT_FALSE(dlg.m_bModified);
-    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", REG_DWORD, &dwSaved, 4);
-}
-
-TEST_F(SettingsDialogTest, AMissingTrayProgramStillLeavesTheChoiceAndTheSchemeStored)
+wstring Favorites()
 {
     WCHAR szFolder[MAX_PATH] = {};
-    ::ExpandEnvironmentStringsW(L"%ProgramFiles%\\Quelda\\Kivora Button Support\\", szFolder,
-                                MAX_PATH);
-    const std::wstring tray = std::wstring(szFolder) + L"ZRQKVKSYSTEMTRAY.EXE";
-    ASSERT_TRUE(::MoveFileExW(tray.c_str(), (tray + L".away").c_str(), MOVEFILE_REPLACE_EXISTING));
-    DWORD dwSaved = 0, cb = sizeof(dwSaved);
-    ::RegGetValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", RRF_RT_REG_DWORD, nullptr,
-                   &dwSaved, &cb);
-    Store();
-    CButtonSettingsDlg& dlg = Open();
-    dlg.m_chkTray.SetCheck(BST_CHECKED);
-    dlg.m_strCurScheme = L"Mine";
-    ::SendMessageW(::GetDlgItem(dlg.m_hWnd, IDC_APPLY), BM_CLICK, 0, 0);
-    DWORD dwTray = 99;
-    cb = sizeof(dwTray);
-    ::RegGetValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", RRF_RT_REG_DWORD, nullptr,
-                   &dwTray, &cb);
-    EXPECT_EQ(dwTray, 1u);
-    EXPECT_EQ(::FindWindowW(nullptr, L"Quelda Kivora System Tray Window"), nullptr);
-    EXPECT_EQ(ReadCurrentScheme(), L"Mine");
-    EXPECT_EQ(Stored(L"Mine", L"104", &CButtonConfig::GetTarget), L"KVKMail");
-    ::MoveFileW((tray + L".away").c_str(), tray.c_str());
-    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot", REG_DWORD, &dwSaved, 4);
+    ::SHGetFolderPathW(nullptr, CSIDL_FAVORITES | CSIDL_FLAG_CREATE, nullptr, 0, szFolder);
+    return szFolder;
 }
 
-TEST_F(SettingsDialogTest, TabVisitsEveryEnabledControlInTheTemplatesOrder)
+wstring TempFolder()
 {
-    Store();
-    CButtonSettingsDlg& dlg = Open();
-    const HWND hDlg = dlg.m_hWnd;
-    ::ShowWindow(hDlg, SW_SHOW);
-    ::SetForegroundWindow(hDlg);
-    ::SetFocus(::GetDlgItem(hDlg, IDC_SCHEME_BOX));
-    Pump(hDlg);
-    // The box's edit takes the focus for the box.
-    auto focused = [hDlg] {
-        HWND hFocus = ::GetFocus();
-        if (hFocus && ::GetParent(hFocus) != hDlg) hFocus = ::GetParent(hFocus);
-        return ::GetDlgCtrlID(hFocus);
-    };
-    std::vector<int> order = {focused()};
-    for (int i = 0; i < 14; i++) {
-        ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_TAB, 1);
-        ::PostMessageW(::GetFocus(), WM_KEYUP, VK_TAB, 0xC0000001);
-        Pump(hDlg, 50);
-        order.push_back(focused());
-    }
-    // Delete is off on the maker's scheme; after Apply the round starts again.
-    EXPECT_FALSE(IsEnabled(IDC_DELETE_SCHEME));
-    const std::vector<int> expected = {
-        IDC_SCHEME_BOX,    IDC_ADD_SCHEME, IDC_BUTTON_LIST, IDC_EDIT_NAME,   IDC_EDIT_TITLE,
-        IDC_BROWSE,        IDC_TRAY_CHECK, IDC_ABOUT,       IDC_HELP_BUTTON, IDC_OK_BUTTON,
-        IDC_CANCEL_BUTTON, IDC_APPLY,      IDC_SCHEME_BOX,  IDC_ADD_SCHEME,  IDC_BUTTON_LIST};
-    EXPECT_EQ(order, expected);
+    WCHAR szTemp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, szTemp);
+    return szTemp;
 }
 
-// A row picked, renamed and given a website, applied, then changed and dropped with Escape. A new
-// name alone shows in the list only at the next rebuild; the first Apply writes every position
-// into the service's current scheme as the dialog shows it.
-TEST(SettingsDialogSessionTest, SelectTypeLeaveApplyEscape)
+struct Row
+{
+    string row;
+    std::function<void(CUndo&)> arrange = nullptr;
+    const char* pszDefaults = kDefaults;
+};
+
+std::vector<Row> Rows()
+{
+    const wstring news = Favorites() + L"\\News.url",
+                  tool = TempFolder() + L"browse test\\tool.exe";
+    auto setTray = [](DWORD dw) {
+        return [dw](CUndo& u) { u.SetDword(HKLM, kTrayKey, L"SystrayatBoot", dw); };
+    };
+    auto setLock = [](DWORD dw) {
+        return [dw](CUndo& u) { u.SetDword(HKLM, kLockKey, L"SetLock", dw); };
+    };
+    auto setFavorites = [](DWORD dwType, const string& data) {
+        return [dwType, data](CUndo& u) {
+            u.SetValue(HKCU, kShellFolders, L"Favorites", dwType, data);
+        };
+    };
+    auto browseFiles = [news, tool](CUndo& u) {
+        u.SetValue(HKCU, kShellFolders, L"Favorites", REG_SZ, Bytes(Favorites()));
+        u.WriteFile(news, "[InternetShortcut]\r\nURL=http://example.com/\r\n");
+        u.Hide(TempFolder() + L"browse test");
+        ::CreateDirectoryW((TempFolder() + L"browse test").c_str(), nullptr);
+        u.Then([] { ::RemoveDirectoryW((TempFolder() + L"browse test").c_str()); });
+        u.WriteFile(tool, "not a program");
+    };
+    return {
+        // What the store holds shows in the rows, an empty field taking the default set's; the
+        // help centre's old target is mended; loading leaves the current scheme as it was.
+        {"set schemes \"QUELDA|Work\"; set current \"Work\"; set Work 102 Name \"My Home\"; "
+         "set Work 102 Title \"http://mine.example/\"; set Work 102 Target "
+         "\"http://mine.example/\"; "
+         "set Work 103 Title \"Help centre\"; set Work 103 Target \"C:\\\\Nowhere\\\\helpctr.exe "
+         "-mode "
+         "x\"; set Work 103 Lock \"lock\"; expect row 1 0 \"My Home\"; "
+         "expect row 1 1 \"http://mine.example/\"; expect row 0 0 \"Information\"; "
+         "expect row 0 1 \"Information URL\"; expect row 3 1 \"Launch eMail\"; expect selected 0; "
+         "expect enabled Delete Apply Name; expect current \"Work\"; row 2; expect disabled Name; "
+         "press Apply; "
+         "expect stored Work 103 Target \"C:\\\\windows\\\\Help\\\\windows.chm\"; "
+         "expect stored Work 103 Lock \"LOCK\"",
+         setLock(0)},
+
+        // The box shows the stored names, "]" for "00000000", and selects the current scheme the
+        // way the box searches: by prefix, after the default scheme's item.
+        {"set schemes \"QUELDA|Work00000000|Homework|Home\"; set current \"Home\"; "
+         "expect items \"Quelda|Work]|Homework|Home\"; expect box \"Homework\"; expect enabled "
+         "Delete"},
+        {"set schemes \"QUELDA|Work00000000|Home\"; set current \"Work00000000\"; "
+         "expect box \"Work]\"; expect enabled Delete"},
+        {"set schemes \"QUELDA|Home\"; expect box \"Quelda\"; expect disabled Delete"},
+        {"set schemes \"QUELDA|Home\"; set current \"Elsewhere\"; expect box \"\"; "
+         "expect enabled Delete"},
+
+        // The tray flag checks the box; a locked first button locks its fields and Apply.
+        {"expect checked Tray; expect disabled Name Target Browse Apply Delete", setTray(1),
+         "buttons=201,101\n201|VolumeUp|VolumeUpVal|VOLUME_UP|lock\n"},
+
+        // Apply and OK store the tray choice and start or end the tray program; OK ends the
+        // dialog.
+        {"press Tray; press Apply; expect tray 1 running; press Apply; expect tray 1 running; "
+         "press Tray; press OK; expect closed; expect tray 0 stopped",
+         setTray(0)},
+        // Without the tray key nothing is written or started, but the scheme is still saved.
+        {"box \"Saved here\"; press Add; press Tray; press Apply; expect tray none stopped; "
+         "expect current \"Saved here\"",
+         [](CUndo& u) { u.DeleteKey(HKLM, kTrayKey); }},
+        // OK on the default scheme stores only the tray choice.
+        {"scheme \"Quelda\"; target \"http://changed.example/\"; press Tray; press OK; "
+         "expect closed; expect tray 0 stopped; "
+         "expect stored QUELDA 101 Target \"http://info.example/\"; expect current \"QUELDA\"",
+         setTray(1)},
+
+        // A row picked, renamed and given a website, applied, then changed and dropped with
+        // Escape. A new name alone shows in the list only at the next rebuild; the first Apply
+        // writes every position into the current scheme as the dialog shows it.
+        {"row 1; expect name \"Home\"; name \"Find, 100%\"; expect row 1 0 \"Home\"; "
+         "target \"http://find.example/\"; expect row 1 0 \"Find, 100%\"; "
+         "expect row 1 1 \"http://find.example/\"; press Apply; "
+         "expect stored QUELDA 102 Target \"http://find.example/\"; "
+         "expect stored QUELDA 102 Name \"Find, 100%\"; "
+         "expect stored QUELDA 101 Title \"Information URL\"; "
+         "target \"C:\\\\discarded.exe\"; key Escape; expect closed; "
+         "expect stored QUELDA 102 Target \"http://find.example/\""},
+
+        // A click locks a button with an empty lock only in set-lock mode, which on the default
+        // scheme also disables Apply; LOCK is locked in both modes. Down on the last row keeps
+        // it, Up goes back (passing the dialog's own, empty, scheme name: Apply comes back on),
+        // any other key loads the first button.
+        {"row 1; expect enabled Target Apply; row 2; expect disabled Name Browse; key Down; "
+         "expect name \"Search\"; key Up; expect name \"Home\"; expect enabled Apply Target; "
+         "key S; expect name \"Information\"; expect enabled Target",
+         setLock(0),
+         "buttons=101,102,103\n101|Information|InformationVal|http://i.example/|UNLOCKED\n"
+         "102|Home|HomeVal|http://h.example/|\n103|Search|SearchVal|http://s.example/|LOCK\n"},
+        {"row 1; expect disabled Target Apply; row 2; expect disabled Name Browse; key Down; "
+         "expect name \"Search\"; key Up; expect name \"Home\"; expect enabled Apply; "
+         "expect disabled Target; key S; expect name \"Information\"; expect enabled Target",
+         setLock(1),
+         "buttons=101,102,103\n101|Information|InformationVal|http://i.example/|UNLOCKED\n"
+         "102|Home|HomeVal|http://h.example/|\n103|Search|SearchVal|http://s.example/|LOCK\n"},
+
+        // Tab visits every enabled control in the template's order (Delete is off on the default
+        // scheme).
+        {"row 0; expect focus List; key Tab; expect focus Name; key Tab; expect focus Target; "
+         "key Tab; expect focus Browse; key Tab; expect focus Tray; key Tab; expect focus About; "
+         "key Tab; expect focus Help; key Tab; expect focus OK; key Tab; expect focus Cancel; "
+         "key Tab; expect focus Apply; key Tab; expect focus Box; key Tab; expect focus Add; "
+         "key Tab; expect focus List"},
+
+        // The assignment menu: the mail client keeps its own target on any row; Escape picks
+        // nothing. A default set naming position 1 "Help" and 4 "Community" has the help layout.
+        {"row 7; menu \"Launch eMail\"; expect menu \"" + kMenu +
+         "Volume Up|Volume Down|Mute|-|Browse...\"; expect target \"Launch eMail\"; "
+         "expect focus Target; expect row 7 1 \"Launch eMail\"; menu \"-\"; "
+         "expect target \"Launch eMail\"; press Apply; expect stored QUELDA 108 Target "
+         "\"KVKMail\"; "
+         "expect stored QUELDA 108 Title \"Launch eMail\""},
+        {"menu \"-\"; expect menu \"Information URL|Help|Search URL|Launch eMail|Community|Media|"
+         "Q|Shopping Cart|Volume Up|Volume Down|Mute|-|Browse...\"",
+         nullptr,
+         "buttons=101,102,103,104,105,106,107,108,201,202,203\n102|Help|Help|http://h.example/|\n"
+         "105|Community|Community|http://c.example/|\n"},
+
+        // "Browse..." opens the Favorites folder; the file chosen goes into the assignment field,
+        // quoted when it has blanks; leaving the field makes it the target. Cancel keeps the text
+        // but counts as a change.
+        {"row 2; open " + Quoted(news) + "; menu \"Browse...\"; expect target " + Quoted(news) +
+             "; expect focus Target; row 1; expect row 2 1 " + Quoted(news) +
+             "; press Apply; expect stored QUELDA 103 Target " + Quoted(news),
+         browseFiles},
+        {"row 1; open " + Quoted(tool) + "; menu \"Browse...\"; expect target " +
+             Quoted(L"\"" + tool + L"\"") + "; row 0; expect row 1 1 " +
+             Quoted(L"\"" + tool + L"\"") + "; press Apply; expect stored QUELDA 102 Target " +
+             Quoted(L"\"" + tool + L"\""),
+         browseFiles},
+        {kSchemes + "open \"\"; menu \"Browse...\"; expect target \"Information URL\"; "
+                    "expect focus Target; answer No; scheme \"Work\"; "
+                    "expect asked \"Button Assignment: Apply ?\"",
+         setFavorites(REG_SZ, Bytes(L"C:\\no such folder\\Favorites"))},
+        {"open \"\"; menu \"Browse...\"; expect target \"Information URL\"",
+         setFavorites(REG_DWORD, Dword(7))},
+
+        // Drops: a file shows its name and becomes the target once; of several files the last
+        // stays; a drive root shows as its drive; a drag that only passes leaves typed text to be
+        // taken as it is.
+        {"drop files \"C:\\\\Tools\\\\App.exe\"; expect target \"App.exe\"; expect focus Target; "
+         "row 1; expect row 0 1 \"App.exe\"; press Apply; "
+         "expect stored QUELDA 101 Target \"C:\\\\Tools\\\\App.exe\"; "
+         "expect stored QUELDA 101 Title \"App.exe\"; row 0; target \"http://typed.example/\"; "
+         "press Apply; expect stored QUELDA 101 Target \"http://typed.example/\""},
+        {"drop files \"C:\\\\a.txt|C:\\\\b.txt|D:\\\\last.doc\"; expect target \"last.doc\"; "
+         "drop files \"C:\\\\\"; expect target \"C:\"; pass files \"C:\\\\passing.exe\"; "
+         "target \"http://typed.example/\"; press Apply; "
+         "expect stored QUELDA 101 Target \"http://typed.example/\""},
+        // Text in both forms, and what is neither, which empties the field.
+        {"drop wide \"http://grüße.example/\"; expect target \"http://grüße.example/\"; "
+         "drop ansi \"http://日本.example/\"; expect target \"http://日本.example/\"; drop junk "
+         "\"\"; "
+         "expect target \"\""},
+
+        // Scheme picks: with nothing changed nothing is asked and the scheme loads, an empty
+        // field taking the default set's; a shown "]" is asked for in its stored form; the
+        // default scheme is the default set, and the service is not told.
+        {kSchemes +
+         "expect items \"Quelda|Work|Lab]\"; scheme \"Work\"; expect name \"Work name\"; "
+         "expect target \"http://Work.example/\"; expect current \"Work\"; expect selected 0; "
+         "expect row 0 1 \"http://Work.example/\"; expect enabled Delete Apply; "
+         "row 1; expect name \"Home\"; expect enabled Name Target; "
+         "scheme \"Lab]\"; expect name \"Lab00000000 name\"; expect current \"Lab00000000\"; "
+         "scheme \"Quelda\"; expect name \"Information\"; expect target \"Information URL\"; "
+         "expect current \"Lab00000000\"; expect disabled Delete"},
+        // Unsaved changes when another scheme is picked: Cancel keeps them while the box shows
+        // the new name, No drops them, Yes stores them under the old scheme first.
+        {kSchemes +
+         "scheme \"Work\"; target \"http://changed.example/\"; answer Cancel; scheme \"Quelda\"; "
+         "expect asked \"Button Assignment: Apply ?\"; expect box \"Quelda\"; "
+         "expect target \"http://changed.example/\"; expect selected 0; "
+         "answer No; scheme \"Quelda\"; expect asked \"Button Assignment: Apply ?\"; "
+         "expect target \"Information URL\"; expect stored Work 101 Target "
+         "\"http://Work.example/\"; "
+         "scheme \"Work\"; target \"http://kept.example/\"; answer Yes; scheme \"Lab]\"; "
+         "expect stored Work 101 Target \"http://kept.example/\"; expect name \"Lab00000000 "
+         "name\"; "
+         "restart; scheme \"Work\"; expect target \"http://kept.example/\""},
+        // Add: a name the box has in other letters does nothing; a new one starts a copy of the
+        // default set that only saving stores, the edits keeping what they showed; an empty name
+        // resets the set and adds nothing.
+        {kSchemes +
+         "scheme \"Work\"; box \"wORK\"; press Add; expect items \"Quelda|Work|Lab]\"; "
+         "expect name \"Work name\"; box \"Trip]1\"; press Add; "
+         "expect items \"Quelda|Work|Lab]|Trip]1\"; expect box \"Trip]1\"; "
+         "expect name \"Work name\"; expect row 0 0 \"Information\"; expect enabled Delete Target; "
+         "expect schemes \"QUELDA|Work|Lab00000000\"; row 8; expect enabled Name; "
+         "row 0; target \"http://trip.example/\"; press Apply; "
+         "expect schemes \"QUELDA|Work|Lab00000000|Trip000000001\"; "
+         "expect stored Trip000000001 101 Target \"http://trip.example/\"; "
+         "box \"\"; press Add; expect items \"Quelda|Work|Lab]|Trip]1\"; "
+         "expect row 0 1 \"Information URL\"; restart; expect items \"Quelda|Work|Lab]|Trip]1\""},
+        // A comma in a name: stored whole, listed by the service as two names.
+        {kSchemes + "box \"Home, away\"; press Add; expect items \"Quelda|Work|Lab]|Home, away\"; "
+                    "press Apply; restart; expect items \"Quelda|Work|Lab]|Home| away\"; "
+                    "expect stored \"Home, away\" 101 Name \"Information\""},
+        // A stored scheme the box does not show comes back with its settings when it is added.
+        {"expect items \"Quelda\"; set schemes \"QUELDA|Late\"; set Late 102 Name \"Late home\"; "
+         "box \"late\"; press Add; expect items \"Quelda|late\"; "
+         "expect row 1 0 \"Late home\"; restart; expect items \"Quelda|Late\""},
+        // Delete: a name the box lacks is not asked about; No keeps the scheme; Yes removes it
+        // and shows the default scheme, locked; the default scheme typed over a picked one
+        // removes the picked item from the box and keeps the default scheme stored; "]" removes
+        // "00000000".
+        {kSchemes +
+         "scheme \"Work\"; box \"Nowhere\"; press Delete; expect items \"Quelda|Work|Lab]\"; "
+         "scheme \"Work\"; answer No; press Delete; "
+         "expect asked \"Quelda Kivora Button Software: Are you sure you want to remove the "
+         "Scheme?\"; expect items \"Quelda|Work|Lab]\"; "
+         "expect schemes \"QUELDA|Work|Lab00000000\"; expect name \"Work name\"; answer Yes; "
+         "press Delete; expect items \"Quelda|Lab]\"; expect schemes \"QUELDA|Lab00000000\"; "
+         "expect current \"QUELDA\"; expect stored Work 101 Name \"<none>\"; "
+         "expect box \"Quelda\"; expect name \"Information\"; "
+         "expect disabled Name Target Browse Delete; "
+         "scheme \"Lab]\"; expect enabled Delete; box \"Quelda\"; answer Yes; press Delete; "
+         "expect items \"Quelda\"; expect schemes \"QUELDA|Lab00000000\"; "
+         "expect stored QUELDA 101 Name \"Information\"; "
+         "restart; scheme \"Lab]\"; answer Yes; press Delete; expect schemes \"QUELDA\"; "
+         "expect stored Lab00000000 101 Name \"<none>\"; restart; expect items \"Quelda\""},
+    };
+}
+
+// An Apply with the tray box checked starts the tray program; it goes with the row.
+void CloseTrayProgram()
+{
+    const HWND hTray = ::FindWindowW(nullptr, L"Quelda Kivora System Tray Window");
+    DWORD dwProcess = 0;
+    if (!hTray || !::GetWindowThreadProcessId(hTray, &dwProcess)) return;
+    const HANDLE hProcess = ::OpenProcess(SYNCHRONIZE, FALSE, dwProcess);
+    ::PostMessageW(hTray, WM_CLOSE, 0, 0);
+    if (hProcess) {
+        ::WaitForSingleObject(hProcess, 5000);
+        ::CloseHandle(hProcess);
+    }
+}
+
+} // namespace
+
+TEST(SettingsDialogTest, Sessions)
 {
     ::CoInitialize(nullptr);
-    CConfigServiceStore store(kDefaults);
-    CButtonConfig().GetButtonList();
-    CSettingsDialog dlg;
-    RunSession(dlg, "row 1; expect name \"Home\"; name \"Find, 100%\"; expect row 1 0 \"Home\"; "
-                    "target \"http://find.example/\"; expect row 1 0 \"Find, 100%\"; "
-                    "expect row 1 1 \"http://find.example/\"; press Apply; "
-                    "expect stored QUELDA 102 Target \"http://find.example/\"; "
-                    "expect stored QUELDA 102 Name \"Find, 100%\"; "
-                    "expect stored QUELDA 101 Title \"Information URL\"; "
-                    "target \"C:\\\\discarded.exe\"; key Escape; expect closed; "
-                    "expect stored QUELDA 102 Target \"http://find.example/\"");
+    for (const Row& r : Rows()) {
+        CUndo undo;
+        undo.Value(HKLM, kTrayKey, L"SystrayatBoot");
+        if (r.arrange) r.arrange(undo);
+        CConfigServiceStore store(r.pszDefaults);
+        {
+            CSettingsDialog dlg;
+            RunSession(dlg, r.row);
+        }
+        CloseTrayProgram();
+    }
     ::CoUninitialize();
 }
 
-// A click locks a button with an empty lock only in set-lock mode, which with the box and the
-// service on the default scheme also disables Apply; LOCK is locked in both modes. Down on the last
-// row keeps it, Up goes back (passing the dialog's own, empty, scheme name: Apply comes back on),
-// any other key loads the first button.
-TEST(SettingsDialogSessionTest, ArrowKeysAndTheSetLockModes)
+// Help and F1 open the program's help page with the handler of web pages, here a recorder.
+TEST(SettingsDialogTest, HelpButtonAndF1OpenTheHelpPage)
 {
     ::CoInitialize(nullptr);
-    CConfigServiceStore store(
-        "buttons=101,102,103\n101|Information|InformationVal|http://i.example/|UNLOCKED\n"
-        "102|Home|HomeVal|http://h.example/|\n103|Search|SearchVal|http://s.example/|LOCK\n");
-    CButtonConfig().GetButtonList();
-    const char* const kSessions[] = {
-        "row 1; expect enabled Target Apply; row 2; expect disabled Name Browse; key Down; "
-        "expect name \"Search\"; key Up; expect name \"Home\"; expect enabled Apply Target; "
-        "key S; expect name \"Information\"; expect enabled Target",
-        "row 1; expect disabled Target Apply; row 2; expect disabled Name Browse; key Down; "
-        "expect name \"Search\"; key Up; expect name \"Home\"; expect enabled Apply; "
-        "expect disabled Target; key S; expect name \"Information\"; expect enabled Target",
+    const wstring record = TempFolder() + L"help-opened.txt";
+    const wstring command =
+        L"\"" + wstring(WinePath(RECORDER_PATH)) + L"\" \"" + record + L"\" \"%1\"";
+    CUndo undo;
+    undo.SetValue(HKLM, L"Software\\Classes\\.html", L"", REG_SZ, Bytes(L"KvTest.Help"));
+    undo.Key(HKLM, L"Software\\Classes\\KvTest.Help");
+    undo.SetValue(HKLM, L"Software\\Classes\\KvTest.Help\\shell\\open\\command", L"", REG_SZ,
+                  Bytes(command));
+    CWinApp app; // the program's, whose help page the dialog opens
+    const wstring helpPage = app.m_pszHelpFilePath;
+    undo.WriteFile(helpPage, "<p>help</p>"); // the program has its page beside it
+    auto opened = [&] {
+        std::string line;
+        EXPECT_TRUE(WaitUntil([&] {
+            std::getline(std::ifstream(record.c_str()), line);
+            return !line.empty();
+        })) << "nothing opened";
+        ::DeleteFileW(record.c_str());
+        return line;
     };
-    for (DWORD dwSetLock : {0u, 1u}) {
+    CConfigServiceStore store(kDefaults);
+    CSettingsDialog dlg;
+    RunSession(dlg, "press Help");
+    EXPECT_NE(opened().find(Utf8(helpPage)), string::npos) << "the Help button";
+    // F1 reaches the dialog as WM_HELP from the focused control.
+    HELPINFO info = {sizeof(info), HELPINFO_WINDOW, 1001, ::GetDlgItem(dlg.m_hDlg, 1001), 0, {}};
+    EXPECT_EQ(::SendMessageW(dlg.m_hDlg, WM_HELP, 0, reinterpret_cast<LPARAM>(&info)), TRUE);
+    EXPECT_NE(opened().find(Utf8(helpPage)), string::npos) << "F1";
+    ::CoUninitialize();
+}
+
+TEST(SettingsDialogTest, DISABLED_MenuWithoutVolumeEntries)
+{
+    ::CoInitialize(nullptr);
+    CConfigServiceStore store(kDefaults);
+    CSettingsDialog dlg;
+    RunSession(dlg, "menu \"-\"; expect menu \"" + kMenu + "-|Browse...\"");
+    ::CoUninitialize();
+}
+
+// Windows before 2000 (and the 9x family, for 32-bit programs) have no volume entries.
+TEST(SettingsDialogTest, OlderWindowsHaveNoVolumeEntries)
+{
+    std::vector<LPCWSTR> versions = {L"nt40"};
+    if (sizeof(void*) == 4) versions.push_back(L"win98");
+    for (LPCWSTR pszVersion : versions) {
         CUndo undo;
-        undo.SetDword(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQBCM",
-                      L"SetLock", dwSetLock);
-        CSettingsDialog dlg;
-        RunSession(dlg, kSessions[dwSetLock]);
+        undo.SetValue(HKCU, L"Software\\Wine\\AppDefaults\\dialog_tests.exe", L"Version", REG_SZ,
+                      Bytes(pszVersion));
+        EXPECT_EQ(RunOwnTest(L"SettingsDialogTest.DISABLED_MenuWithoutVolumeEntries"), 0u)
+            << Utf8(pszVersion);
     }
+}
+
+namespace {
+
+// Keeps the text dropped on its window: CF_TEXT read as UTF-16, as the field writes it.
+class CRecordingTarget : public COleDropTarget
+{
+public:
+    DROPEFFECT OnDragEnter(CWnd*, COleDataObject*, DWORD dwKeyState, POINT) override
+    {
+        return dwKeyState & MK_CONTROL ? DROPEFFECT_COPY : DROPEFFECT_MOVE;
+    }
+    DROPEFFECT OnDragOver(CWnd* pWnd, COleDataObject* pData, DWORD dwKeyState, POINT pt) override
+    {
+        return OnDragEnter(pWnd, pData, dwKeyState, pt);
+    }
+    BOOL OnDrop(CWnd*, COleDataObject* pData, DROPEFFECT, POINT) override
+    {
+        if (const HGLOBAL hGlobal = pData->GetGlobalData(CF_TEXT)) {
+            m_text = static_cast<LPCWSTR>(::GlobalLock(hGlobal));
+            ::GlobalUnlock(hGlobal);
+            ::GlobalFree(hGlobal);
+        }
+        m_nDrops++;
+        return TRUE;
+    }
+
+    wstring m_text;
+    std::atomic<int> m_nDrops{0};
+};
+
+POINT Centre(HWND hWnd)
+{
+    RECT rc = {};
+    ::GetWindowRect(hWnd, &rc);
+    return {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+}
+
+} // namespace
+
+// The field's text dragged out with the mouse: its first 24 characters, moved (the field emptied)
+// or with Ctrl copied; dragged onto the field itself it is set and then moved away.
+TEST(SettingsDialogTest, TheFieldsTextDraggedOut)
+{
+    ::CoInitialize(nullptr);
+    CConfigServiceStore store(kDefaults);
+    CSettingsDialog dlg;
+    RunSession(dlg, "target \"http://a-rather-long-address.example/\"");
+    const HWND hField = ::GetDlgItem(dlg.m_hDlg, 1005);
+    // A drop target beside the dialog, on the dialog's thread as the drag loop runs there.
+    CWnd pad;
+    CRecordingTarget recorder;
+    CDialogOnThread::Invoke([&] {
+        RECT rc = {};
+        ::GetWindowRect(dlg.m_hDlg, &rc);
+        pad.CreateEx(0, L"Edit", L"", WS_POPUP | WS_VISIBLE | WS_BORDER, rc.right + 20, rc.top, 120,
+                     120, nullptr, nullptr);
+        recorder.Register(&pad);
+    });
+    auto dragTo = [&](HWND hTo, bool bControl, const std::function<bool()>& done) {
+        CDialogOnThread::Invoke([bControl] {
+            BYTE keys[256] = {};
+            ::GetKeyboardState(keys);
+            keys[VK_CONTROL] = bControl ? 0x80 : 0;
+            ::SetKeyboardState(keys);
+        });
+        DragMouse(Centre(hField), Centre(hTo));
+        EXPECT_TRUE(WaitUntil(done)) << "the drag did not end";
+    };
+    auto field = [&] { return WindowText(hField); };
+
+    dragTo(pad.m_hWnd, false, [&] { return recorder.m_nDrops == 1; });
+    EXPECT_EQ(recorder.m_text, L"http://a-rather-long-add");
+    EXPECT_EQ(field(), L"") << "a move empties the field";
+    ::SendMessageW(hField, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"http://kept.example/"));
+    dragTo(pad.m_hWnd, true, [&] { return recorder.m_nDrops == 2; });
+    EXPECT_EQ(recorder.m_text, L"http://kept.example/");
+    EXPECT_EQ(field(), L"http://kept.example/") << "a copy keeps it";
+    dragTo(hField, false, [&] { return field().empty(); });
+    CDialogOnThread::Invoke([&] {
+        recorder.Revoke();
+        pad.DestroyWindow();
+        BYTE keys[256] = {};
+        ::GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0;
+        ::SetKeyboardState(keys);
+    });
     ::CoUninitialize();
 }

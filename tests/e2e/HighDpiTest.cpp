@@ -1,8 +1,9 @@
 // The program at 96, 144 and 192 dots per inch, as the prefix's LogPixels sets them: the dialog
 // grows with its font and every text still fits its control. Screenshots go into the build tree.
 #include "ConfigServiceStore.h"
+#include "Session.h"
+#include "Undo.h"
 #include "UserInput.h"
-#include "framework/String.h"
 
 #include <gtest/gtest.h>
 
@@ -11,14 +12,14 @@ namespace {
 const WCHAR kFontsKey[] = L"Software\\Fonts";
 
 // The widest a control's text shows in the dialog's font at that resolution.
-int TextWidth(const CString& strText, int nDpi)
+int TextWidth(const std::wstring& text, int nDpi)
 {
     HFONT hFont = ::CreateFontW(-::MulDiv(8, nDpi, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0,
                                 DEFAULT_CHARSET, 0, 0, 0, 0, L"SimSun-18030");
     HDC hDC = ::GetDC(nullptr);
     HGDIOBJ hOld = ::SelectObject(hDC, hFont);
     RECT rc = {};
-    ::DrawTextW(hDC, strText, strText.GetLength(), &rc, DT_CALCRECT | DT_SINGLELINE);
+    ::DrawTextW(hDC, text.c_str(), static_cast<int>(text.size()), &rc, DT_CALCRECT | DT_SINGLELINE);
     ::SelectObject(hDC, hOld);
     ::ReleaseDC(nullptr, hDC);
     ::DeleteObject(hFont);
@@ -30,9 +31,7 @@ int TextWidth(const CString& strText, int nDpi)
 TEST(HighDpiTest, TheDialogGrowsWithItsFontAndNoTextIsClipped)
 {
     CConfigServiceStore store;
-    DWORD dwSaved = 0, cb = sizeof(dwSaved);
-    const bool bSaved = ::RegGetValueW(HKEY_CURRENT_CONFIG, kFontsKey, L"LogPixels",
-                                       RRF_RT_REG_DWORD, nullptr, &dwSaved, &cb) == ERROR_SUCCESS;
+    CUndo undo;
     // Labels, buttons and the check box (its box takes about 18 pixels at 96 dpi).
     const struct
     {
@@ -42,12 +41,10 @@ TEST(HighDpiTest, TheDialogGrowsWithItsFontAndNoTextIsClipped)
     LONG cxAt96 = 0;
     for (int nDpi : {96, 144, 192}) {
         SCOPED_TRACE(nDpi);
-        const DWORD dwDpi = static_cast<DWORD>(nDpi);
-        ::RegSetKeyValueW(HKEY_CURRENT_CONFIG, kFontsKey, L"LogPixels", REG_DWORD, &dwDpi, 4);
-        PROCESS_INFORMATION pi = StartProgram(PROGRAM_PATH);
-        HWND hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
-        if (!hDlg) ::TerminateProcess(pi.hProcess, 99);
-        ASSERT_NE(hDlg, nullptr);
+        undo.SetDword(HKEY_CURRENT_CONFIG, kFontsKey, L"LogPixels", static_cast<DWORD>(nDpi));
+        CProgramUnderTest program(PROGRAM_PATH);
+        ASSERT_TRUE(program.Open());
+        const HWND hDlg = program.m_hDlg;
         RECT rc = {};
         ::GetWindowRect(hDlg, &rc);
         if (nDpi == 96) cxAt96 = rc.right - rc.left;
@@ -56,19 +53,13 @@ TEST(HighDpiTest, TheDialogGrowsWithItsFontAndNoTextIsClipped)
         for (const auto& c : controls) {
             RECT rcControl = {};
             ::GetClientRect(::GetDlgItem(hDlg, c.nID), &rcControl);
-            EXPECT_LE(TextWidth(ItemText(hDlg, c.nID), nDpi),
+            EXPECT_LE(TextWidth(WindowText(::GetDlgItem(hDlg, c.nID)), nDpi),
                       rcControl.right - c.nFrame * nDpi / 96)
                 << "control " << c.nID;
         }
-        ::Sleep(300);
-        WCHAR szShot[32];
-        wsprintfW(szShot, L"\\e2e-dpi-%d.bmp", nDpi);
-        EXPECT_TRUE(SaveScreenshot(hDlg, WinePath(BUILD_DIR) + szShot));
-        ::PostMessageW(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
-        EXPECT_EQ(WaitForExit(pi), 0u);
+        const std::wstring shot = L"\\e2e-dpi-" + std::to_wstring(nDpi) + L".bmp";
+        EXPECT_TRUE(SaveScreenshot(hDlg, WinePath(BUILD_DIR) + shot.c_str()));
+        program.Close();
+        EXPECT_EQ(program.m_dwExitCode, 0u);
     }
-    if (bSaved)
-        ::RegSetKeyValueW(HKEY_CURRENT_CONFIG, kFontsKey, L"LogPixels", REG_DWORD, &dwSaved, 4);
-    else
-        ::RegDeleteKeyValueW(HKEY_CURRENT_CONFIG, kFontsKey, L"LogPixels");
 }

@@ -1,17 +1,16 @@
 // The built program as a user meets it: started, its dialog found by its title and looked at,
-// used with real mouse and key input, closed with the close box or Escape.
+// listening to the buttons while it is open, used and closed, in the user's language.
 #include "ConfigServiceStore.h"
 #include "EventServerProbe.h"
-#include "StringPrinter.h"
+#include "Session.h"
 #include "UserInput.h"
-#include "framework/String.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <algorithm>
-#include <vector>
 
-TEST(UserSessionTest, TheDialogOpensShowsAndClosesWithItsCloseBox)
+#include <algorithm>
+
+TEST(UserSessionTest, TheDialogOpensListensAndClosesWithItsCloseBox)
 {
     ::CoInitialize(nullptr);
     {
@@ -19,22 +18,17 @@ TEST(UserSessionTest, TheDialogOpensShowsAndClosesWithItsCloseBox)
         ASSERT_TRUE(probe.IsConnected());
         probe.Reset();
         for (LPCWSTR pszParams : {L"", L"BUTTON=305"}) {
-            SCOPED_TRACE(pszParams);
-            const PROCESS_INFORMATION pi = StartProgram(PROGRAM_PATH, pszParams);
-            ASSERT_NE(pi.hProcess, nullptr);
-            const HWND hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
-            ASSERT_NE(hDlg, nullptr) << "no dialog";
+            SCOPED_TRACE(Utf8(pszParams));
+            CProgramUnderTest program(PROGRAM_PATH, pszParams);
+            ASSERT_TRUE(program.Open()) << "no dialog";
             EXPECT_EQ(probe.Counts().registrations, 49) << "listening while the dialog is open";
-            ::UpdateWindow(hDlg);
-            ::Sleep(300); // let the list paint
+            EXPECT_EQ(::SendMessageW(::GetDlgItem(program.m_hDlg, 1000), LVM_GETITEMCOUNT, 0, 0),
+                      11);
             if (!*pszParams) {
-                EXPECT_TRUE(SaveScreenshot(hDlg, WinePath(BUILD_DIR "/e2e-dialog.bmp")));
+                EXPECT_TRUE(SaveScreenshot(program.m_hDlg, WinePath(BUILD_DIR "/e2e-dialog.bmp")));
             }
-            HWND hList = ::GetDlgItem(hDlg, 1000);
-            EXPECT_EQ(::SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0), 11);
-
-            ::PostMessageW(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0); // the close box
-            EXPECT_EQ(WaitForExit(pi), 0u);
+            program.Close(); // the close box
+            EXPECT_EQ(program.m_dwExitCode, 0u);
             EXPECT_EQ(probe.Counts().registrations, 0);
             EXPECT_EQ(probe.Counts().connections, 0);
         }
@@ -42,79 +36,14 @@ TEST(UserSessionTest, TheDialogOpensShowsAndClosesWithItsCloseBox)
     ::CoUninitialize();
 }
 
-namespace {
-
-PROCESS_INFORMATION Start()
-{
-    return StartProgram(PROGRAM_PATH);
-}
-
-// The started program's dialog; null, the program ended, when none showed.
-HWND OpenedDialog(const PROCESS_INFORMATION& pi)
-{
-    HWND hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
-    if (!hDlg) ::TerminateProcess(pi.hProcess, 99);
-    return hDlg;
-}
-
-// Ends the program as a user ends it: Escape, which comes in the queue after the input before it.
-DWORD EscapeAndWait(const PROCESS_INFORMATION& pi)
-{
-    PressKeys({VK_ESCAPE});
-    return WaitForExit(pi);
-}
-
-// Waits up to five seconds for the control to show that text; what it shows then.
-CString WaitForText(HWND hDlg, int nID, LPCWSTR pszText)
-{
-    CString str;
-    for (int i = 0; i < 100 && (str = ItemText(hDlg, nID)) != pszText; i++)
-        ::Sleep(50);
-    return str;
-}
-
-// The third button chosen as a user chooses it: a click on the first row, then Down twice.
-bool SelectThirdButton(HWND hDlg)
-{
-    HWND hList = ::GetDlgItem(hDlg, 1000);
-    for (int i = 0; i < 100 && ::SendMessageW(hList, LVM_GETITEMCOUNT, 0, 0) == 0; i++)
-        ::Sleep(50);
-    if (!ClickToFocus(hList, 40, 26)) return false;
-    PressKeys({VK_DOWN, VK_DOWN});
-    return ::SendMessageW(hList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == 2;
-}
-
-} // namespace
-
+// What the program stored is what it shows at its next start.
 TEST(UserSessionTest, AnAssignedWebsiteIsThereAfterARestart)
 {
     CConfigServiceStore store;
-    PROCESS_INFORMATION pi = Start();
-    HWND hDlg = OpenedDialog(pi);
-    ASSERT_NE(hDlg, nullptr);
-    ASSERT_TRUE(SelectThirdButton(hDlg));
-    EXPECT_EQ(WaitForText(hDlg, 1001, L"Search"), L"Search");
-    EXPECT_NE(ItemText(hDlg, 1005), L"www.kivora.example/search");
-
-    // Into the assignment field, its text replaced by what the user types.
-    HWND hEdit = ::GetDlgItem(hDlg, 1005);
-    ASSERT_TRUE(ClickToFocus(hEdit, 5, 5));
-    std::vector<WORD> keys(ItemText(hDlg, 1005).GetLength(), VK_BACK);
-    keys.insert(keys.begin(), VK_END);
-    PressKeys(keys);
-    TypeText(L"www.kivora.example/search");
-    EXPECT_EQ(WaitForText(hDlg, 1005, L"www.kivora.example/search"), L"www.kivora.example/search");
-    ASSERT_TRUE(ClickToFocus(::GetDlgItem(hDlg, 1045), 10, 5)); // Apply
-    ::Sleep(300);
-    EXPECT_TRUE(SaveScreenshot(hDlg, WinePath(BUILD_DIR "/e2e-assigned.bmp")));
-    EXPECT_EQ(EscapeAndWait(pi), 0u);
-
-    pi = Start();
-    hDlg = OpenedDialog(pi);
-    ASSERT_NE(hDlg, nullptr);
-    ASSERT_TRUE(SelectThirdButton(hDlg));
-    EXPECT_EQ(WaitForText(hDlg, 1005, L"www.kivora.example/search"), L"www.kivora.example/search");
-    EXPECT_EQ(EscapeAndWait(pi), 0u);
+    CProgramUnderTest program(PROGRAM_PATH);
+    RunSession(program, "row 2; expect name \"Search\"; target \"www.kivora.example/search\"; "
+                        "press Apply; key Escape; expect closed; restart; row 2; "
+                        "expect target \"www.kivora.example/search\"");
 }
 
 // The program in the user's language, which the test takes over from the locale it runs in: ctest
@@ -143,17 +72,12 @@ TEST(UserSessionTest, TheDialogSpeaksTheUsersLanguage)
     ASSERT_NE(pLanguage, std::end(languages)) << "a language the test does not know: " << lang;
 
     CConfigServiceStore store;
-    PROCESS_INFORMATION pi = Start();
-    HWND hDlg = OpenedDialog(pi);
-    ASSERT_NE(hDlg, nullptr);
-    EXPECT_EQ(ItemText(hDlg, 1045), pLanguage->pszApply);
-    EXPECT_EQ(ItemText(hDlg, 1071), pLanguage->pszTray);
-    ::Sleep(300);
-    WCHAR szShot[64];
-    wsprintfW(szShot, L"\\e2e-language-%u.bmp", lang);
-    EXPECT_TRUE(SaveScreenshot(hDlg, WinePath(BUILD_DIR) + szShot));
-    ::PostMessageW(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_EQ(WaitForExit(pi), 0u);
+    CProgramUnderTest program(PROGRAM_PATH);
+    ASSERT_TRUE(program.Open());
+    EXPECT_EQ(WindowText(::GetDlgItem(program.m_hDlg, 1045)), pLanguage->pszApply);
+    EXPECT_EQ(WindowText(::GetDlgItem(program.m_hDlg, 1071)), pLanguage->pszTray);
+    const std::wstring shot = L"\\e2e-language-" + std::to_wstring(lang) + L".bmp";
+    EXPECT_TRUE(SaveScreenshot(program.m_hDlg, WinePath(BUILD_DIR) + shot.c_str()));
 }
 
 namespace {
@@ -168,16 +92,12 @@ bool TabTo(HWND hWnd)
     return false;
 }
 
-// Whether a popup menu of the process shows within five seconds.
-bool WaitForMenu(DWORD dwProcessId)
+// The text the control shows within a few seconds, or the last it showed.
+std::wstring Shows(HWND hWnd, const std::wstring& text)
 {
-    for (int i = 0; i < 100; i++, ::Sleep(50))
-        for (HWND h = nullptr; (h = ::FindWindowExW(nullptr, h, L"#32768", nullptr));) {
-            DWORD dwOwner = 0;
-            ::GetWindowThreadProcessId(h, &dwOwner);
-            if (dwOwner == dwProcessId && ::IsWindowVisible(h)) return true;
-        }
-    return false;
+    std::wstring shown;
+    WaitUntil([&] { return (shown = WindowText(hWnd)) == text; }, 5000);
+    return shown;
 }
 
 // The third button chosen from the keyboard alone.
@@ -186,7 +106,7 @@ bool KeyToThirdButton(HWND hDlg)
     HWND hList = ::GetDlgItem(hDlg, 1000);
     if (!TabTo(hList)) return false;
     XdoKeys(L"Home Down Down");
-    return ::SendMessageW(hList, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == 2;
+    return Shows(::GetDlgItem(hDlg, 1001), L"Search") == L"Search";
 }
 
 } // namespace
@@ -196,31 +116,30 @@ bool KeyToThirdButton(HWND hDlg)
 TEST(UserSessionTest, AWebsiteAssignedWithTheKeyboardAloneIsKept)
 {
     CConfigServiceStore store;
-    PROCESS_INFORMATION pi = Start();
-    HWND hDlg = OpenedDialog(pi);
-    ASSERT_NE(hDlg, nullptr);
-    for (int i = 0; i < 100 && ::GetForegroundWindow() != hDlg; i++)
-        ::Sleep(50);
+    CProgramUnderTest program(PROGRAM_PATH);
+    ASSERT_TRUE(program.Open());
+    const HWND hDlg = program.m_hDlg, hTarget = ::GetDlgItem(hDlg, 1005);
+    WaitUntil([hDlg] { return ::GetForegroundWindow() == hDlg; }, 5000);
     ASSERT_TRUE(KeyToThirdButton(hDlg));
-    EXPECT_EQ(WaitForText(hDlg, 1001, L"Search"), L"Search");
     // The assignment menu: Space on "Browse..." opens it, arrows and Enter pick "Launch eMail".
     ASSERT_TRUE(TabTo(::GetDlgItem(hDlg, 3)));
     XdoKeys(L"space");
-    EXPECT_TRUE(WaitForMenu(pi.dwProcessId));
+    EXPECT_TRUE(WaitUntil([&] {
+        const HWND hMenu = ::FindWindowW(L"#32768", nullptr);
+        return hMenu && ::IsWindowVisible(hMenu);
+    }));
     XdoKeys(L"Down Down Down Down Return");
-    EXPECT_EQ(WaitForText(hDlg, 1005, L"Launch eMail"), L"Launch eMail");
+    EXPECT_EQ(Shows(hTarget, L"Launch eMail"), L"Launch eMail");
     // Then a website typed over it, and Enter: the default button, Apply.
-    ASSERT_TRUE(TabTo(::GetDlgItem(hDlg, 1005)));
+    ASSERT_TRUE(TabTo(hTarget));
     ASSERT_TRUE(XdoType(L"www.kivora.example/keys"));
-    EXPECT_EQ(WaitForText(hDlg, 1005, L"www.kivora.example/keys"), L"www.kivora.example/keys");
+    EXPECT_EQ(Shows(hTarget, L"www.kivora.example/keys"), L"www.kivora.example/keys");
     XdoKeys(L"Return");
     XdoKeys(L"Escape");
-    EXPECT_EQ(WaitForExit(pi), 0u);
+    EXPECT_EQ(program.WaitForEnd(), 0u);
 
-    pi = Start();
-    hDlg = OpenedDialog(pi);
-    ASSERT_NE(hDlg, nullptr);
-    ASSERT_TRUE(KeyToThirdButton(hDlg));
-    EXPECT_EQ(WaitForText(hDlg, 1005, L"www.kivora.example/keys"), L"www.kivora.example/keys");
-    EXPECT_EQ(EscapeAndWait(pi), 0u);
+    ASSERT_TRUE(program.Open());
+    ASSERT_TRUE(KeyToThirdButton(program.m_hDlg));
+    EXPECT_EQ(Shows(::GetDlgItem(program.m_hDlg, 1005), L"www.kivora.example/keys"),
+              L"www.kivora.example/keys");
 }

@@ -1,6 +1,7 @@
 // The setup program on a machine without the button software: installed silently with the
 // stand-ins, the program used from its Start-menu entry, then removed, keeping the user's schemes
 // or not. Runs in a Wine prefix of its own (run-installer-test).
+#include "Session.h"
 #include "UserInput.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +18,8 @@ const WCHAR kEventServer[] = L"CLSID\\{40E71633-5F96-11D1-B449-00805F268A3A}\\Lo
 // Runs a program to its end; its exit code, 99 when it did not start or end within a minute.
 DWORD RunToEnd(const CString& strPath, const CString& strParams)
 {
-    const PROCESS_INFORMATION pi = StartProcess(strPath, strParams);
-    return pi.hProcess ? WaitForExit(pi, 60000) : 99;
+    CProgramUnderTest program(strPath.GetString(), strParams.GetString());
+    return program.Start() ? program.WaitForEnd(60000) : 99;
 }
 
 CString RegString(HKEY hRoot, LPCWSTR pszKey, LPCWSTR pszValue)
@@ -67,20 +68,13 @@ CString ShortcutTarget()
     return szTarget;
 }
 
-// Starts the program, lets the action work on its dialog, closes it with the close box and waits
-// for its end; false when the dialog never showed.
-template <typename Action> bool UseProgram(const CString& strExe, Action action)
+// The installed program, used for a session and closed.
+void UseProgram(const CString& strExe, const std::string& row)
 {
-    const PROCESS_INFORMATION pi = StartProcess(strExe);
-    if (!pi.hProcess) return false;
-    const HWND hDlg = WaitForDialog(pi.dwProcessId, L"Kivora Buttons");
-    if (hDlg) {
-        ::Sleep(300);
-        action(hDlg);
-        ::PostMessageW(hDlg, WM_CLOSE, 0, 0);
-    }
-    WaitForExit(pi, 20000);
-    return hDlg != nullptr;
+    CProgramUnderTest program(strExe.GetString());
+    RunSession(program, row);
+    program.Close();
+    EXPECT_EQ(program.m_dwExitCode, 0u);
 }
 
 class InstallerTest : public ::testing::Test
@@ -96,10 +90,12 @@ protected:
         if (RunToEnd(strFolder + L"\\Uninstall Kivora Buttons.exe", CString(L"/S ") + pszOptions) !=
             0)
             return false;
-        for (int i = 0; i < 300 && KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); i++)
-            ::Sleep(100);
-        ::Sleep(500);
-        return !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey);
+        return WaitUntil(
+            [&] {
+                return !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey) &&
+                       !FileExists(strFolder + L"\\ButtonConfig.exe");
+            },
+            30000);
     }
 };
 
@@ -121,19 +117,9 @@ TEST_F(InstallerTest, InstallUseAndRemoveKeepingTheSchemes)
     // The program as the Start menu starts it: the stand-in's buttons, a change kept.
     const CString strProgram = ShortcutTarget();
     ASSERT_EQ(strProgram, strFolder + L"\\ButtonConfig.exe");
-    EXPECT_TRUE(UseProgram(strProgram, [](HWND hDlg) {
-        EXPECT_EQ(::SendMessageW(::GetDlgItem(hDlg, 1000), LVM_GETITEMCOUNT, 0, 0), 11);
-        EXPECT_EQ(ItemText(hDlg, 1001), L"Information");
-        const HWND hEdit = ::GetDlgItem(hDlg, 1005);
-        ::PostMessageW(hEdit, WM_SETTEXT, 0, 0);
-        PostClickCentre(hEdit);
-        for (const WCHAR* p = L"www.installed.example/"; *p; ++p)
-            ::PostMessageW(hEdit, WM_CHAR, *p, 1);
-        PostClickCentre(::GetDlgItem(hDlg, 1045)); // Apply
-        ::Sleep(1500);
-    }));
-    EXPECT_TRUE(UseProgram(
-        strProgram, [](HWND hDlg) { EXPECT_EQ(ItemText(hDlg, 1005), L"www.installed.example/"); }));
+    UseProgram(strProgram, "expect name \"Information\"; expect row 10 0 \"Mute\"; "
+                           "target \"www.installed.example/\"; press Apply");
+    UseProgram(strProgram, "expect target \"www.installed.example/\"");
 
     ASSERT_TRUE(Uninstall(strFolder));
     EXPECT_FALSE(FileExists(strFolder + L"\\ButtonConfig.exe"));
@@ -160,7 +146,7 @@ TEST_F(InstallerTest, ASecondSetupLeavesRegisteredComponentsAndTheBoxRemovesTheS
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSchemesKey));
     EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, kConfigServer, nullptr), L"");
     EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, kEventServer, nullptr), L"");
-    EXPECT_FALSE(FileExists(strFolder)) << "nothing is left";
+    EXPECT_TRUE(WaitUntil([&] { return !FileExists(strFolder); })) << "nothing is left";
 }
 
 TEST_F(InstallerTest, AFolderWithBlanksAndUmlautsTheProgramOpenDuringSetupAndTwoUninstallers)
@@ -172,25 +158,22 @@ TEST_F(InstallerTest, AFolderWithBlanksAndUmlautsTheProgramOpenDuringSetupAndTwo
     // Setup again while the program is open: it closes the program and installs.
     const CString strProgram = ShortcutTarget();
     ASSERT_EQ(strProgram, strFolder + L"\\ButtonConfig.exe");
-    const PROCESS_INFORMATION pi = StartProcess(strProgram);
-    ASSERT_NE(pi.hProcess, nullptr);
-    ASSERT_NE(WaitForDialog(pi.dwProcessId, L"Kivora Buttons"), nullptr);
+    CProgramUnderTest open(strProgram.GetString());
+    ASSERT_TRUE(open.Open());
     EXPECT_EQ(RunToEnd(SetupPath(), L"/S /D=" + strFolder), 0u);
-    EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 0), WAIT_OBJECT_0) << "setup closed it first";
-    ::TerminateProcess(pi.hProcess, 99);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    EXPECT_TRUE(UseProgram(strProgram, [](HWND) {})) << "the program works afterwards";
+    EXPECT_EQ(::WaitForSingleObject(open.m_hProcess, 0), WAIT_OBJECT_0) << "setup closed it first";
+    UseProgram(strProgram, "expect name \"Information\""); // it works afterwards
 
     // Two uninstallers at once: the program is cleanly gone.
     const CString strUninstall = strFolder + L"\\Uninstall Kivora Buttons.exe";
     EXPECT_EQ(RunToEnd(strUninstall, L"/S"), 0u);
     RunToEnd(strUninstall, L"/S");
-    for (int i = 0; i < 300 && KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey); i++)
-        ::Sleep(100);
-    ::Sleep(1000);
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
-    EXPECT_FALSE(FileExists(strFolder + L"\\ButtonConfig.exe"));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return !KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey) &&
+                   !FileExists(strFolder + L"\\ButtonConfig.exe");
+        },
+        30000));
     EXPECT_FALSE(FileExists(Shortcut()));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSchemesKey));
 }

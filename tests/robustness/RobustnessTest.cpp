@@ -4,7 +4,6 @@
 // exit code, its folder) runs the real program. Every case must end in time, with the program's
 // exit code for it, and leave the configuration service's store exactly as its actions do.
 #include "ConfigServiceStore.h"
-#include "DragData.h"
 #include "EventServerProbe.h"
 #include "Session.h"
 #include "SettingsDialog.h"
@@ -444,7 +443,6 @@ std::vector<Case> Cases()
 
     // The version library behind the About box, loaded from the program's folder.
     const wstring dll = ProgramFolder() + L"\\ZADAVUD.DLL";
-    add(Version("as installed", nullptr, L"Version # : 5.2.0.117"));
     add(Version(
         "missing", [dll](CUndo& u) { u.Hide(dll); }, L"Version # : "));
     add(Version(
@@ -486,32 +484,15 @@ std::vector<Case> Cases()
     }
     add(User("an empty name", "name \"\"; press Apply", kApplied));
     add(User("500 files dropped",
-             "dropfiles 500; expect target \"File 499.txt\"; press Apply; "
-             "expect stored QUELDA 101 Target \"C:\\\\Dropped\\\\File 499.txt\"; "
-             "expect stored QUELDA 101 Title \"File 499.txt\"",
+             "drop files \"C:\\\\Dropped\\\\File.txt|\"*500; expect target \"File.txt\"; "
+             "press Apply; expect stored QUELDA 101 Target \"C:\\\\Dropped\\\\File.txt\"; "
+             "expect stored QUELDA 101 Title \"File.txt\"",
              kApplied));
     cases.back().where = kProgram; // drops come from another process, as the shell's do
     add(User("100,000 characters dropped as text", "drop \"d\"*100000; press Cancel"));
     cases.back().where = kProgram;
-    add({"user: junk formats dropped",
-         kProgram,
-         nullptr,
-         "",
-         kSame,
-         {},
-         [](CDialogUnderTest& dlg, CUndo&) {
-             RECT rc = {};
-             ::GetWindowRect(::GetDlgItem(dlg.m_hDlg, 1005), &rc);
-             const POINT pt = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
-             const BYTE junk[] = {0xFF, 0xFE, 0x00, 0x01};
-             std::thread([&] {
-                 DragFormatsTo(pt,
-                               {{static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(L"Junk")),
-                                 GlobalCopy(junk, sizeof(junk))},
-                                {CF_BITMAP + 100, GlobalCopy(junk, sizeof(junk))}},
-                               true);
-             }).join();
-         }});
+    add(User("junk formats dropped", "drop junk \"\"; expect target \"\""));
+    cases.back().where = kProgram;
     add({"user: rows chosen 200 times with the keys",
          kThread,
          nullptr,
@@ -710,7 +691,7 @@ void RunCase(const Case& c)
                 [&] { return (hBox = FindDialogOf(program.m_dwProcess, L"ButtonConfig")); }, 20000))
                 << "no message";
             if (hBox) {
-                EXPECT_EQ(ItemText(hBox, 0xFFFF),
+                EXPECT_EQ(WindowText(::GetDlgItem(hBox, 0xFFFF)),
                           L"Initialization file has too many buttons in button list");
                 ::PostMessageW(hBox, WM_COMMAND, IDOK, 0);
             }

@@ -35,12 +35,22 @@ std::wstring CConfigServiceStore::ServicePath()
 CConfigServiceStore::CConfigServiceStore(const char* pszDefaults)
 {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
-    if (!pszDefaults) return;
     const std::wstring service = ServicePath();
     m_strDefaultsPath = service.substr(0, service.find_last_of(L'\\') + 1) + L"ButtonDefaults.txt";
-    m_strSaved = ReadFile(m_strDefaultsPath);
-    WriteFile(m_strDefaultsPath, pszDefaults);
-    m_bReplaced = true;
+    if (pszDefaults) {
+        m_strSaved = ReadFile(m_strDefaultsPath);
+        WriteFile(m_strDefaultsPath, pszDefaults);
+        m_bReplaced = true;
+    }
+    // The stand-in seeds an empty store when it is made.
+    const HRESULT hrInit = ::CoInitialize(nullptr);
+    CLSID clsid = {};
+    ::CLSIDFromString(L"{BE65CB0E-7D55-11D2-A8A9-444553540000}", &clsid);
+    IUnknown* pService = nullptr;
+    if (SUCCEEDED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                     reinterpret_cast<void**>(&pService))))
+        pService->Release();
+    if (SUCCEEDED(hrInit)) ::CoUninitialize();
 }
 
 CConfigServiceStore::~CConfigServiceStore()

@@ -1,6 +1,6 @@
-// The configuration service stand-in's store, emptied for a test and emptied again afterwards.
-// With defaults of the test's own, the stand-in seeds from those, and the installed defaults file
-// is put back when the object goes.
+// The configuration service stand-in's store, emptied and seeded for a test and emptied again
+// afterwards. With defaults of the test's own, the stand-in seeds from those, and the installed
+// defaults file is put back when the object goes.
 #pragma once
 
 #include <windows.h>

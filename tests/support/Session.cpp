@@ -5,6 +5,7 @@
 #include "UserInput.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -32,10 +33,15 @@ std::string Utf8(const std::wstring& str)
 
 // --- the dialog in a process or on a thread ---
 
+CProgramUnderTest::CProgramUnderTest(const char* pszUnixPath, std::wstring params)
+    : CProgramUnderTest(WinePath(pszUnixPath).GetString(), std::move(params))
+{
+}
+
 bool CProgramUnderTest::Start()
 {
     Close();
-    const PROCESS_INFORMATION pi = StartProgram(m_pszPath, m_params.c_str());
+    const PROCESS_INFORMATION pi = StartProcess(m_path.c_str(), m_params.c_str());
     if (!pi.hProcess) return false;
     ::CloseHandle(pi.hThread);
     m_hProcess = pi.hProcess;
@@ -48,6 +54,9 @@ bool CProgramUnderTest::Open()
     if (!Start()) return false;
     m_hDlg = WaitForDialog(m_dwProcess, L"Kivora Buttons");
     m_dwThread = m_hDlg ? ::GetWindowThreadProcessId(m_hDlg, nullptr) : 0;
+    // The list fills after the dialog shows.
+    WaitUntil([this] { return ::SendMessageW(::GetDlgItem(m_hDlg, 1000), LVM_GETITEMCOUNT, 0, 0); },
+              5000);
     return m_hDlg != nullptr;
 }
 
@@ -141,6 +150,11 @@ bool CDialogOnThread::Open()
     return m_hDlg != nullptr;
 }
 
+void CDialogOnThread::Invoke(const std::function<void()>& fn)
+{
+    CUiThread::Get().Invoke(fn);
+}
+
 void CDialogOnThread::Close()
 {
     if (!m_bOpen) return;
@@ -158,6 +172,7 @@ void CDialogOnThread::Close()
 namespace {
 
 const WCHAR kStoreKey[] = L"Software\\Kivora Stand-ins\\Button Configuration";
+const WCHAR kTrayKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQKVUI";
 
 } // namespace
 
@@ -209,6 +224,18 @@ std::string StoreDifference(const StoreMap& a, const StoreMap& b)
 }
 
 // --- the session ---
+
+std::wstring WindowText(HWND hWnd)
+{
+    DWORD_PTR cch = 0;
+    if (!::SendMessageTimeoutW(hWnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &cch))
+        return L"<no answer>";
+    std::wstring text(cch + 1, L'\0');
+    ::SendMessageTimeoutW(hWnd, WM_GETTEXT, cch + 1, reinterpret_cast<LPARAM>(&text[0]),
+                          SMTO_NORMAL, 10000, &cch);
+    text.resize(cch);
+    return text;
+}
 
 namespace {
 
@@ -300,20 +327,16 @@ std::vector<std::string> Steps(const std::string& row)
     return steps;
 }
 
-std::wstring Text(HWND hWnd)
+HWND FocusOf(DWORD dwThread)
 {
-    DWORD_PTR cch = 0;
-    if (!::SendMessageTimeoutW(hWnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &cch))
-        return L"<no answer>";
-    std::wstring text(cch + 1, L'\0');
-    ::SendMessageTimeoutW(hWnd, WM_GETTEXT, cch + 1, reinterpret_cast<LPARAM>(&text[0]),
-                          SMTO_NORMAL, 10000, &cch);
-    text.resize(cch);
-    return text;
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    ::GetGUIThreadInfo(dwThread, &info);
+    return info.hwndFocus;
 }
 
 // The popup windows a step may open on the dialog's thread: message boxes, the About box, menus.
-enum Popup { kNone, kMessageBox, kAboutBox, kMenu };
+enum Popup { kNone, kMessageBox, kAboutBox, kMenu, kOpenDialog };
 
 Popup KindOf(HWND hWnd, HWND hDlg)
 {
@@ -322,6 +345,7 @@ Popup KindOf(HWND hWnd, HWND hDlg)
     if (hWnd == hDlg || !::IsWindowVisible(hWnd)) return kNone;
     if (!wcscmp(szClass, L"#32768")) return kMenu;
     if (wcscmp(szClass, L"#32770")) return kNone;
+    if (::GetDlgItem(hWnd, cmb13)) return kOpenDialog;
     if (::GetDlgItem(hWnd, 0xFFFF)) return kMessageBox;
     return ::GetDlgItem(hWnd, 1029) ? kAboutBox : kNone;
 }
@@ -329,7 +353,9 @@ Popup KindOf(HWND hWnd, HWND hDlg)
 class CSession
 {
 public:
-    explicit CSession(CDialogUnderTest& dlg) : m_dlg(dlg) {}
+    explicit CSession(CDialogUnderTest& dlg) : m_dlg(dlg), m_bOpened(::IsWindow(dlg.m_hDlg)) {}
+    // Whether the session has had its dialog open.
+    bool Opened() const { return m_bOpened; }
     void Run(const std::vector<std::wstring>& w);
     // What "answer", "menu" or "about" announced must have come by the end of the next step.
     void ExpectNothingPending();
@@ -342,8 +368,12 @@ private:
         EXPECT_NE(nID, -1) << "no control named " << Utf8(name);
         return nID;
     }
-    // Sends the message and waits for its handler, handling what it opens meanwhile.
-    void Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+    // Sends the message and waits for its handler (and for what it posts), handling what it opens
+    // meanwhile.
+    void Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, bool bPosted = false);
+    // A mark posted to the dialog's thread, and whether the thread has come to it.
+    int PostFence();
+    bool Fenced(int nFence);
     // Waits until what was posted to the dialog's thread before has been handled.
     void Settle();
     void Type(int nID, const std::wstring& text);
@@ -352,10 +382,13 @@ private:
     template <class T> T Remote(UINT uMsg, WPARAM wParam, const T& in);
 
     CDialogUnderTest& m_dlg;
+    bool m_bOpened;
     int m_nAnswer = 0;                    // for the next message box
     std::wstring m_menuPick, m_aboutText; // for the next menu and About box
     bool m_bAbout = false;
-    std::wstring m_asked; // the last message box's text
+    std::wstring m_openPath; // for the next Open dialog: typed and opened, or "" to cancel it
+    bool m_bOpenDialog = false;
+    std::wstring m_asked, m_menuItems; // the last message box's text, the last menu's items
     int m_nFence = 1000;
 };
 
@@ -404,7 +437,7 @@ RECT CSession::RemoteItemRect(int nRow)
     return Remote(LVM_GETITEMRECT, nRow, rc);
 }
 
-void CSession::Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+void CSession::Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, bool bPosted)
 {
     std::atomic<bool> bDone(false);
     std::vector<std::string> problems;
@@ -415,14 +448,14 @@ void CSession::Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
                 if (std::find(before.begin(), before.end(), hWnd) != before.end()) continue;
                 switch (KindOf(hWnd, m_dlg.m_hDlg)) {
                     case kMessageBox:
-                        m_asked = Text(hWnd) + L": " + Text(::GetDlgItem(hWnd, 0xFFFF));
+                        m_asked = WindowText(hWnd) + L": " + WindowText(::GetDlgItem(hWnd, 0xFFFF));
                         if (!m_nAnswer) problems.push_back("an unannounced box: " + Utf8(m_asked));
                         ::PostMessageW(hWnd, WM_COMMAND, m_nAnswer ? m_nAnswer : IDCANCEL, 0);
                         m_nAnswer = 0;
                         break;
                     case kAboutBox:
                         if (!m_bAbout) problems.push_back("an unannounced About box");
-                        m_aboutText = Text(::GetDlgItem(hWnd, 1029));
+                        m_aboutText = WindowText(::GetDlgItem(hWnd, 1029));
                         ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
                         m_bAbout = false;
                         break;
@@ -430,9 +463,11 @@ void CSession::Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
                         const HMENU hMenu =
                             reinterpret_cast<HMENU>(::SendMessageW(hWnd, MN_GETHMENU, 0, 0));
                         std::vector<WORD> keys;
+                        m_menuItems.clear();
                         for (int n = 0, nDowns = 0; n < ::GetMenuItemCount(hMenu); n++) {
                             WCHAR szText[64] = {};
                             ::GetMenuStringW(hMenu, n, szText, ARRAYSIZE(szText), MF_BYPOSITION);
+                            m_menuItems += (n ? L"|" : L"") + std::wstring(*szText ? szText : L"-");
                             nDowns += *szText != 0;
                             if (*szText && m_menuPick == szText) keys.assign(nDowns, VK_DOWN);
                         }
@@ -448,6 +483,18 @@ void CSession::Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
                         WaitUntil([hWnd] { return !::IsWindowVisible(hWnd); }, 5000);
                         break;
                     }
+                    case kOpenDialog:
+                        if (!m_bOpenDialog) problems.push_back("an unannounced Open dialog");
+                        if (m_openPath.empty()) {
+                            ::PostMessageW(hWnd, WM_COMMAND, IDCANCEL, 0);
+                        } else {
+                            ::SendMessageW(::GetDlgItem(hWnd, cmb13), WM_SETTEXT, 0,
+                                           reinterpret_cast<LPARAM>(m_openPath.c_str()));
+                            ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
+                        }
+                        m_bOpenDialog = false;
+                        WaitUntil([hWnd] { return !::IsWindow(hWnd); }, 5000);
+                        break;
                     default:
                         continue;
                 }
@@ -456,9 +503,23 @@ void CSession::Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
         }
     });
     DWORD_PTR dwResult = 0;
-    const bool bAnswered =
+    bool bAnswered =
         ::SendMessageTimeoutW(hWnd, uMsg, wParam, lParam, SMTO_NORMAL, 30000, &dwResult) ||
         !::IsWindow(hWnd);
+    if (bAnswered && bPosted) {
+        // What the handler posted (a menu's command) comes before a mark posted now; what it
+        // opens is handled until it has gone.
+        const int nFence = PostFence();
+        bAnswered = WaitUntil(
+            [&] {
+                for (HWND h : WindowsOf(m_dlg.m_dwThread))
+                    if (KindOf(h, m_dlg.m_hDlg) != kNone &&
+                        std::find(before.begin(), before.end(), h) == before.end())
+                        return false;
+                return Fenced(nFence);
+            },
+            30000);
+    }
     bDone = true;
     watcher.join();
     EXPECT_TRUE(bAnswered) << "the dialog did not finish the step within 30 s";
@@ -471,9 +532,10 @@ void CSession::ExpectNothingPending()
     EXPECT_EQ(m_nAnswer, 0) << "no message box came";
     EXPECT_TRUE(m_menuPick.empty()) << "no menu came";
     EXPECT_FALSE(m_bAbout) << "no About box came";
+    EXPECT_FALSE(m_bOpenDialog) << "no Open dialog came";
     m_nAnswer = 0;
     m_menuPick.clear();
-    m_bAbout = false;
+    m_bAbout = m_bOpenDialog = false;
 }
 
 void CSession::Settle()
@@ -481,14 +543,21 @@ void CSession::Settle()
     // Posted messages are handled in order: once a mark posted after them is set, they are done.
     // The list's hover time serves; the list does not track the mouse, and the dialog never
     // reads it.
-    const int nFence = ++m_nFence;
-    ::PostMessageW(Item(1000), LVM_SETHOVERTIME, 0, nFence);
-    EXPECT_TRUE(WaitUntil([&] {
-        DWORD_PTR dwMark = 0;
-        return ::SendMessageTimeoutW(Item(1000), LVM_GETHOVERTIME, 0, 0, SMTO_NORMAL, 5000,
-                                     &dwMark) &&
-               static_cast<int>(dwMark) == nFence;
-    })) << "the dialog did not handle its input";
+    const int nFence = PostFence();
+    EXPECT_TRUE(WaitUntil([&] { return Fenced(nFence); })) << "the dialog did not handle its input";
+}
+
+int CSession::PostFence()
+{
+    ::PostMessageW(Item(1000), LVM_SETHOVERTIME, 0, ++m_nFence);
+    return m_nFence;
+}
+
+bool CSession::Fenced(int nFence)
+{
+    DWORD_PTR dwMark = 0;
+    return ::SendMessageTimeoutW(Item(1000), LVM_GETHOVERTIME, 0, 0, SMTO_NORMAL, 5000, &dwMark) &&
+           static_cast<int>(dwMark) == nFence;
 }
 
 // Enters the field, puts the text in as a paste would, and leaves it for the list.
@@ -523,6 +592,10 @@ void CSession::Run(const std::vector<std::wstring>& w)
     const std::string verb = Utf8(w[0]);
     auto arg = [&w](size_t n) { return n < w.size() ? w[n] : std::wstring(); };
     auto number = [&](size_t n) { return _wtoi(arg(n).c_str()); };
+    if (!m_bOpened && verb != "set") {
+        m_bOpened = true;
+        ASSERT_TRUE(m_dlg.Open()) << "the dialog did not open";
+    }
     if (verb == "restart") {
         m_dlg.Close();
         ASSERT_TRUE(m_dlg.Open()) << "the dialog did not open again";
@@ -534,6 +607,33 @@ void CSession::Run(const std::vector<std::wstring>& w)
     }
     if (verb == "expect" && (arg(1) == L"stored" || arg(1) == L"schemes" || arg(1) == L"current")) {
         EXPECT_EQ(Utf8(StoredValue(StoredKey(w))), Utf8(w.back()));
+        return;
+    }
+    if (verb == "set") {
+        std::wstring key = kStoreKey, name = arg(1), value = w.back();
+        DWORD dwType = name == L"schemes" ? REG_MULTI_SZ : REG_SZ;
+        if (dwType == REG_MULTI_SZ) {
+            name = L"Schemes";
+            for (WCHAR& ch : value.append(1, L'\0'))
+                if (ch == L'|') ch = L'\0';
+        } else if (name != L"current") {
+            key += L"\\Settings\\" + arg(2);
+            name = arg(1) + L":" + arg(3);
+        }
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), dwType, value.c_str(),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR)));
+        return;
+    }
+    if (verb == "expect" && arg(1) == L"tray") {
+        DWORD dwFlag = 0, cb = sizeof(dwFlag);
+        const bool bFlag = !::RegGetValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot",
+                                           RRF_RT_REG_DWORD, nullptr, &dwFlag, &cb);
+        EXPECT_EQ(bFlag ? std::to_string(dwFlag) : "none", Utf8(arg(2)));
+        const bool bRunning = arg(3) == L"running";
+        EXPECT_TRUE(WaitUntil([bRunning] {
+            return !!::FindWindowW(nullptr, L"Quelda Kivora System Tray Window") == bRunning;
+        })) << "the tray program is not "
+            << Utf8(arg(3));
         return;
     }
     ASSERT_TRUE(::IsWindow(m_dlg.m_hDlg)) << "the dialog has gone";
@@ -560,8 +660,10 @@ void CSession::Run(const std::vector<std::wstring>& w)
         const int nKey = Find(kKeys, Utf8(arg(1)));
         const WORD wVk = static_cast<WORD>(nKey != -1 ? nKey : towupper(arg(1)[0]));
         if (wVk == VK_ESCAPE || wVk == VK_RETURN || wVk == VK_TAB) {
-            // Through the dialog's loop, which turns them into its commands.
-            PostKey(Item(1000), wVk);
+            // Through the dialog's loop, which turns them into its commands; Tab from the control
+            // that has the focus.
+            const HWND hFocus = FocusOf(m_dlg.m_dwThread);
+            PostKey(wVk == VK_TAB && hFocus ? hFocus : Item(1000), wVk);
             if (wVk == VK_TAB) Settle();
         } else {
             Blocking(Item(1000), WM_KEYDOWN, wVk, 1);
@@ -572,35 +674,52 @@ void CSession::Run(const std::vector<std::wstring>& w)
     } else if (verb == "answer") {
         m_nAnswer = Find(kAnswers, Utf8(arg(1)));
         ASSERT_NE(m_nAnswer, -1) << "no such answer";
+    } else if (verb == "open") {
+        m_openPath = arg(1);
+        m_bOpenDialog = true;
     } else if (verb == "menu") {
         m_menuPick = arg(1);
-        Blocking(Item(3), BM_CLICK, 0, 0);
+        Blocking(Item(3), BM_CLICK, 0, 0, true);
     } else if (verb == "about") {
         m_bAbout = true;
         Blocking(Item(1004), BM_CLICK, 0, 0);
         EXPECT_EQ(Utf8(m_aboutText), Utf8(arg(1)));
-    } else if (verb == "drop" || verb == "dropfiles") {
+    } else if (verb == "drop" || verb == "pass") {
         RECT rc = {};
         ::GetWindowRect(Item(1005), &rc);
         ::SetForegroundWindow(m_dlg.m_hDlg);
         const POINT pt = {(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+        const std::wstring kind = w.size() > 2 ? arg(1) : L"text", text = w.back();
         DragFormats formats;
-        if (verb == "drop") {
-            formats.push_back({CF_UNICODETEXT, ::Text(arg(1))});
-        } else {
+        if (kind == L"files") {
             std::vector<std::wstring> files;
-            for (int i = 0; i < number(1); i++)
-                files.push_back(L"C:\\Dropped\\File " + std::to_wstring(i) + L".txt");
+            for (size_t n = 0, nBar; n <= text.size(); n = nBar + 1) {
+                nBar = std::min(text.find(L'|', n), text.size());
+                if (nBar > n) files.push_back(text.substr(n, nBar - n));
+            }
             formats.push_back({CF_HDROP, FileList(files)});
+        } else if (kind == L"wide") { // CF_TEXT holding UTF-16, as the field itself drags it
+            formats.push_back({CF_TEXT, ::Text(text)});
+        } else if (kind == L"ansi") { // another program's 8-bit CF_TEXT beside its CF_UNICODETEXT
+            const std::string ansi = Utf8(text) + "-8bit";
+            formats.push_back({CF_TEXT, GlobalCopy(ansi.c_str(), ansi.size() + 1)});
+            formats.push_back({CF_UNICODETEXT, ::Text(text)});
+        } else if (kind == L"junk") {
+            const BYTE junk[] = {0xFF, 0xFE, 0x00, 0x01};
+            formats.push_back({static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(L"Junk")),
+                               GlobalCopy(junk, sizeof(junk))});
+            formats.push_back({CF_BITMAP + 100, GlobalCopy(junk, sizeof(junk))});
+        } else {
+            formats.push_back({CF_UNICODETEXT, ::Text(text)});
         }
-        std::thread([&] { DragFormatsTo(pt, formats, true); }).join();
+        std::thread([&] { DragFormatsTo(pt, formats, verb == "drop"); }).join();
         Settle();
     } else if (verb == "expect") {
         const std::string what = Utf8(arg(1));
         if (what == "name" || what == "target" || what == "box") {
-            EXPECT_EQ(Utf8(Text(Item(what == "name"     ? 1001
-                                     : what == "target" ? 1005
-                                                        : 1048))),
+            EXPECT_EQ(Utf8(WindowText(Item(what == "name"     ? 1001
+                                           : what == "target" ? 1005
+                                                              : 1048))),
                       Utf8(arg(2)));
         } else if (what == "row") {
             EXPECT_EQ(Utf8(ListText(number(2), number(3))), Utf8(arg(4)));
@@ -630,6 +749,12 @@ void CSession::Run(const std::vector<std::wstring>& w)
             EXPECT_EQ(Utf8(items), Utf8(arg(2)));
         } else if (what == "asked") {
             EXPECT_EQ(Utf8(m_asked), Utf8(arg(2)));
+        } else if (what == "menu") {
+            EXPECT_EQ(Utf8(m_menuItems), Utf8(arg(2)));
+        } else if (what == "focus") {
+            HWND hFocus = FocusOf(m_dlg.m_dwThread); // the box's edit stands for the box
+            if (hFocus && ::GetParent(hFocus) != m_dlg.m_hDlg) hFocus = ::GetParent(hFocus);
+            EXPECT_EQ(::GetDlgCtrlID(hFocus), ItemOf(arg(2))) << "focus on " << Utf8(arg(2));
         } else {
             ADD_FAILURE() << "nothing to expect called " << what;
         }
@@ -653,16 +778,16 @@ std::vector<std::wstring> StoreKeysChecked(const std::string& row)
 void RunSession(CDialogUnderTest& dlg, const std::string& row)
 {
     SCOPED_TRACE(row);
-    if (!::IsWindow(dlg.m_hDlg)) {
-        ASSERT_TRUE(dlg.Open()) << "the dialog did not open";
-    }
     CSession session(dlg);
     for (const std::string& step : Steps(row)) {
         const std::vector<std::wstring> words = Words(step);
         if (words.empty()) continue;
         SCOPED_TRACE(step);
         session.Run(words);
-        if (words[0] != L"answer") session.ExpectNothingPending();
+        if (words[0] != L"answer" && words[0] != L"open") session.ExpectNothingPending();
         if (::testing::Test::HasFatalFailure()) return;
+    }
+    if (!session.Opened()) {
+        ASSERT_TRUE(dlg.Open()) << "the dialog did not open";
     }
 }

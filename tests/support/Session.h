@@ -5,29 +5,41 @@
 //   "http://x.example/"
 //
 // Steps are separated by ";". Texts are quoted, with \n \r \t \" \\ escapes; "ab"*3 repeats one.
+//   set S ID F T               store T as field F (Name Title Target Lock) of button ID in scheme S
+//   set schemes T | set current T   the stored scheme list ("|") and the current scheme
 //   row N                      click row N of the button list
 //   name T | target T          type T into the name or assignment field and leave it for the list
 //   box T                      type T into the scheme box
 //   scheme T                   pick T from the scheme box's list
-//   key K                      a key to the button list (Down Up Home End Escape Return, a letter)
+//   key K                      a key to the button list (Down Up Home End Escape Return Tab, a
+//                              letter)
 //   press B                    click a button: Apply OK Cancel Add Delete About Help Browse Tray
 //   answer B                   the next message box is answered with B: Yes No Cancel OK
+//   open T                     the next Open dialog opens T ("" cancels it)
 //   menu T                     Browse..., then pick the menu item T ("-" leaves the menu)
 //   about T                    About: its version line must read T; then closed with OK
-//   drop T | dropfiles N       drop text, or N files, on the assignment field
+//   drop [K] T | pass [K] T    drop on the assignment field, or drag over it without dropping:
+//                              K text (the default), files ("|" between paths), wide (CF_TEXT
+//                              holding UTF-16), ansi (8-bit CF_TEXT, T plus "-8bit", beside T as
+//                              CF_UNICODETEXT), junk (formats nobody knows)
 //   restart                    close the dialog and open it again over the same store
 //   expect name|target|box T   a field's text
 //   expect row N C T           the list's text in row N, column C
 //   expect selected N          the selected row
 //   expect enabled|disabled B  a control's state, by its button name or Name Target List Box
 //   expect checked|unchecked Tray
+//   expect focus B             the control with the keyboard focus
 //   expect items T             the scheme box's items, joined with "|"
+//   expect menu T              the last menu's items, joined with "|", a separator as "-"
 //   expect asked T             the last message box answered: "Caption: text"
-//   expect stored S ID F T     the store's field F (Name Title Target Lock) of button ID in scheme
-//   S expect schemes T | expect current T   the stored scheme list ("|") and the current scheme
+//   expect stored S ID F T     the store's field F of button ID in scheme S
+//   expect schemes T | expect current T   the stored scheme list ("|") and the current scheme
+//   expect tray F R            the tray flag (a number, "none" without its key), the tray program
+//                              running or stopped
 //   expect closed              the dialog has gone
-// A step that waits (for a box, a menu, the dialog) fails within seconds when nothing comes; a
-// message box nobody announced with "answer" is closed and fails the step.
+// The dialog opens after the leading "set" steps. A step that waits
+// (for a box, a menu, the dialog) fails within seconds when nothing comes; a message box nobody
+// announced with "answer" is closed and fails the step.
 #pragma once
 
 #include <windows.h>
@@ -55,14 +67,16 @@ public:
     DWORD m_dwThread = 0, m_dwProcess = 0;
 };
 
-// ButtonConfig.exe with those parameters. Its exit code is kept when it ends (99: ended by force).
+// A program (ButtonConfig.exe, or another) with those parameters, named by its Windows path or a
+// Unix path of the build. Its exit code is kept when it ends (99: ended by force).
 class CProgramUnderTest : public CDialogUnderTest
 {
 public:
-    CProgramUnderTest(const char* pszUnixPath, std::wstring params = std::wstring())
-        : m_pszPath(pszUnixPath), m_params(std::move(params))
+    CProgramUnderTest(std::wstring path, std::wstring params = std::wstring())
+        : m_path(std::move(path)), m_params(std::move(params))
     {
     }
+    CProgramUnderTest(const char* pszUnixPath, std::wstring params = std::wstring());
     ~CProgramUnderTest() override { Close(); }
     bool Open() override;
     void Close() override;
@@ -75,8 +89,7 @@ public:
     HANDLE m_hProcess = nullptr;
 
 private:
-    const char* m_pszPath;
-    std::wstring m_params;
+    std::wstring m_path, m_params;
 };
 
 // The dialog created modeless on a thread of this process (one for all of them), with OLE started
@@ -92,6 +105,8 @@ public:
     ~CDialogOnThread() override { Close(); }
     bool Open() override;
     void Close() override;
+    // Runs the function on the dialog's thread and waits for it.
+    static void Invoke(const std::function<void()>& fn);
 
 private:
     std::function<HWND()> m_make;
@@ -115,3 +130,5 @@ std::vector<std::wstring> StoreKeysChecked(const std::string& row);
 // What one store holds that the other does not, one entry a line, for a failure message.
 std::string StoreDifference(const StoreMap& a, const StoreMap& b);
 std::string Utf8(const std::wstring& str);
+// A window's text, in this process or another.
+std::wstring WindowText(HWND hWnd);

@@ -1,5 +1,7 @@
 #include "UserInput.h"
 
+#include "Session.h"
+
 #include <algorithm>
 #include <fstream>
 
@@ -11,80 +13,17 @@ CString WinePath(const char* pszUnixPath)
     return strPath;
 }
 
-namespace {
-
-void SendKey(WORD wVk, WCHAR chUnicode)
-{
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = wVk;
-    input[0].ki.wScan = input[1].ki.wScan = chUnicode;
-    input[0].ki.dwFlags = chUnicode ? KEYEVENTF_UNICODE : 0;
-    input[1].ki.dwFlags = input[0].ki.dwFlags | KEYEVENTF_KEYUP;
-    ::SendInput(2, input, sizeof(INPUT));
-}
-
-} // namespace
-
-void PressKeys(const std::vector<WORD>& keys)
-{
-    for (WORD wVk : keys) {
-        SendKey(wVk, 0);
-        ::Sleep(40);
-    }
-    ::Sleep(200);
-}
-
-void TypeText(LPCWSTR pszText)
-{
-    for (const WCHAR* p = pszText; *p; ++p) {
-        SendKey(0, *p);
-        ::Sleep(10);
-    }
-    ::Sleep(200);
-}
-
-void ClickAt(int x, int y)
-{
-    ::SetCursorPos(x, y);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, input, sizeof(INPUT));
-    ::Sleep(300);
-}
-
-void ClickWindow(HWND hWnd)
-{
-    RECT rc = {};
-    ::GetWindowRect(hWnd, &rc);
-    ClickAt((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-}
-
 bool WaitForFocus(HWND hWnd, DWORD dwTimeout)
 {
     const DWORD dwThread = ::GetWindowThreadProcessId(hWnd, nullptr);
-    for (const DWORD dwStart = ::GetTickCount(); ::GetTickCount() - dwStart < dwTimeout;) {
-        GUITHREADINFO info = {};
-        info.cbSize = sizeof(info);
-        if (::GetGUIThreadInfo(dwThread, &info) && info.hwndFocus == hWnd &&
-            ::GetForegroundWindow() == ::GetAncestor(hWnd, GA_ROOT))
-            return true;
-        ::Sleep(50);
-    }
-    return false;
-}
-
-bool ClickToFocus(HWND hWnd, int x, int y)
-{
-    for (int nTry = 0; nTry < 5; nTry++) {
-        POINT pt = {x, y};
-        ::ClientToScreen(hWnd, &pt);
-        ClickAt(pt.x, pt.y);
-        if (WaitForFocus(hWnd, 1000)) return true;
-    }
-    return false;
+    return WaitUntil(
+        [&] {
+            GUITHREADINFO info = {};
+            info.cbSize = sizeof(info);
+            return ::GetGUIThreadInfo(dwThread, &info) && info.hwndFocus == hWnd &&
+                   ::GetForegroundWindow() == ::GetAncestor(hWnd, GA_ROOT);
+        },
+        dwTimeout);
 }
 
 void DragMouse(POINT from, POINT to)
@@ -157,11 +96,6 @@ bool XdoType(LPCWSTR pszText)
     return !wcschr(pszText, L'\'') && RunXdotool(CString(L"type --delay 20 '") + pszText + L"'");
 }
 
-PROCESS_INFORMATION StartProgram(const char* pszUnixPath, const CString& strParams)
-{
-    return StartProcess(WinePath(pszUnixPath), strParams);
-}
-
 PROCESS_INFORMATION StartProcess(const CString& strPath, const CString& strParams)
 {
     CString strCommand = L"\"" + strPath + L"\"";
@@ -174,25 +108,13 @@ PROCESS_INFORMATION StartProcess(const CString& strPath, const CString& strParam
     return pi;
 }
 
-DWORD WaitForExit(const PROCESS_INFORMATION& pi, DWORD dwWait)
-{
-    DWORD dwExit = 99;
-    if (::WaitForSingleObject(pi.hProcess, dwWait) == WAIT_OBJECT_0)
-        ::GetExitCodeProcess(pi.hProcess, &dwExit);
-    else
-        ::TerminateProcess(pi.hProcess, 99);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    return dwExit;
-}
-
 DWORD RunOwnTest(LPCWSTR pszTest, DWORD dwWait)
 {
     WCHAR szSelf[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, szSelf, MAX_PATH);
-    const PROCESS_INFORMATION pi =
-        StartProcess(szSelf, CString(L"--gtest_also_run_disabled_tests --gtest_filter=") + pszTest);
-    return pi.hProcess ? WaitForExit(pi, dwWait) : 99;
+    CProgramUnderTest self(
+        szSelf, std::wstring(L"--gtest_also_run_disabled_tests --gtest_filter=") + pszTest);
+    return self.Start() ? self.WaitForEnd(dwWait) : 99;
 }
 
 HWND FindDialogOf(DWORD dwProcessId, LPCWSTR pszTitle, int nChildID)
@@ -207,37 +129,14 @@ HWND FindDialogOf(DWORD dwProcessId, LPCWSTR pszTitle, int nChildID)
 
 HWND WaitForDialog(DWORD dwProcessId, LPCWSTR pszTitle, DWORD dwTimeout)
 {
-    for (const DWORD dwStart = ::GetTickCount(); ::GetTickCount() - dwStart < dwTimeout;) {
-        for (HWND hWnd = nullptr; (hWnd = ::FindWindowExW(nullptr, hWnd, L"#32770", pszTitle));) {
-            DWORD dwOwner = 0;
-            ::GetWindowThreadProcessId(hWnd, &dwOwner);
-            if (dwOwner == dwProcessId && ::IsWindowVisible(hWnd)) return hWnd;
-        }
-        ::Sleep(50);
-    }
-    return nullptr;
-}
-
-CString ItemText(HWND hDlg, int nID)
-{
-    // WM_GETTEXT itself: GetWindowText gives another process's controls no text.
-    WCHAR szText[1024] = {};
-    ::SendMessageW(::GetDlgItem(hDlg, nID), WM_GETTEXT, ARRAYSIZE(szText),
-                   reinterpret_cast<LPARAM>(szText));
-    return szText;
-}
-
-void PostClick(HWND hWnd, int x, int y)
-{
-    ::PostMessageW(hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    ::PostMessageW(hWnd, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-}
-
-void PostClickCentre(HWND hWnd)
-{
-    RECT rc = {};
-    ::GetClientRect(hWnd, &rc);
-    PostClick(hWnd, rc.right / 2, rc.bottom / 2);
+    HWND hWnd = nullptr;
+    WaitUntil(
+        [&] {
+            hWnd = FindDialogOf(dwProcessId, pszTitle);
+            return hWnd && ::IsWindowVisible(hWnd);
+        },
+        dwTimeout);
+    return hWnd && ::IsWindowVisible(hWnd) ? hWnd : nullptr;
 }
 
 void PostKey(HWND hWnd, WORD wVk)
@@ -313,6 +212,7 @@ CString CMessageBoxAnswer::Text()
 // The window as it looks on the screen, as a 24-bit BMP file.
 bool SaveScreenshot(HWND hWnd, const CString& strPath)
 {
+    ::Sleep(300); // what the program paints once it shows
     RECT rc = {};
     ::GetWindowRect(hWnd, &rc);
     const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;

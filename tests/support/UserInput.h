@@ -10,15 +10,6 @@
 // Wine maps the Unix root to drive Z:.
 CString WinePath(const char* pszUnixPath);
 
-// Key presses, a text typed character by character, a click in the middle of a window.
-void PressKeys(const std::vector<WORD>& keys);
-void TypeText(LPCWSTR pszText);
-void ClickAt(int x, int y);
-void ClickWindow(HWND hWnd);
-// Real clicks at a point of the window (client coordinates) until the window holds the keyboard
-// focus of its thread: the first click may only activate a window the X server had not yet
-// raised. False when the window never got the focus.
-bool ClickToFocus(HWND hWnd, int x, int y);
 // Whether the window holds its thread's keyboard focus within the wait.
 bool WaitForFocus(HWND hWnd, DWORD dwTimeout = 2000);
 // Presses the left button at from, moves to to in steps, stays there past a tick of the system's
@@ -30,14 +21,8 @@ void DragMouse(POINT from, POINT to);
 bool XdoKeys(LPCWSTR pszKeys);
 bool XdoType(LPCWSTR pszText);
 
-// The program started as a user starts it: its path in quotes, then the parameters. Null handles
-// when it could not start.
-PROCESS_INFORMATION StartProgram(const char* pszUnixPath, const CString& strParams = CString());
-// The same for a program named by its Windows path.
+// A program started by its Windows path, then the parameters. Null handles when it could not start.
 PROCESS_INFORMATION StartProcess(const CString& strPath, const CString& strParams = CString());
-// Waits for the process to end and closes its handles; ends it when it does not end within the
-// wait. Its exit code, 99 when it had to be ended.
-DWORD WaitForExit(const PROCESS_INFORMATION& pi, DWORD dwWait = 10000);
 // Runs one of this test program's disabled tests ("Suite.DISABLED_Name") in a process of its own:
 // its exit code, 0 when it passed, 99 when it did not end within the wait.
 DWORD RunOwnTest(LPCWSTR pszTest, DWORD dwWait = 30000);
@@ -50,16 +35,12 @@ HWND FindDialogOf(DWORD dwProcessId, LPCWSTR pszTitle, int nChildID = 0);
 HWND WaitForDialog(DWORD dwProcessId, LPCWSTR pszTitle, DWORD dwTimeout = 20000);
 // The top-level windows of a thread, in this process or another.
 std::vector<HWND> WindowsOf(DWORD dwThread);
-// A control's text, in this process or another.
-CString ItemText(HWND hDlg, int nID);
 // The window as it looks on the screen, as a 24-bit BMP file.
 bool SaveScreenshot(HWND hWnd, const CString& strPath);
 
 // A user's input as the program's controls receive it: mouse and key messages in the program's
 // own queue. (Input through the X server is lost now and then on a busy machine without a window
 // manager, when the activation of the window arrives after the first events.)
-void PostClick(HWND hWnd, int x, int y);
-void PostClickCentre(HWND hWnd);
 void PostKey(HWND hWnd, WORD wVk);
 
 // Answers the next message box the calling thread shows, as a user reading it would: a thread of
