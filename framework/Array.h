@@ -1,6 +1,5 @@
-// CArray, CPtrArray, CStringArray, COwningPtrArray: the framework's growable arrays.
-// CArray and CStringArray hold values; CPtrArray holds pointers it does not own;
-// COwningPtrArray deletes its elements when they are removed or when it dies.
+// CArray, CStringArray, COwningPtrArray: the framework's growable arrays. CArray and CStringArray
+// hold values; COwningPtrArray deletes its elements when they are removed or when it dies.
 #pragma once
 
 #include "framework/String.h"
@@ -12,7 +11,6 @@ template <class TYPE, class ARG_TYPE = const TYPE&> class CArray
 public:
     INT_PTR GetSize() const { return static_cast<INT_PTR>(m_data.size()); }
     INT_PTR GetCount() const { return GetSize(); }
-    INT_PTR GetUpperBound() const { return GetSize() - 1; }
     BOOL IsEmpty() const { return m_data.empty(); }
     void SetSize(INT_PTR nNewSize) { m_data.resize(nNewSize > 0 ? nNewSize : 0); }
     void RemoveAll() { std::vector<TYPE>().swap(m_data); }
@@ -35,12 +33,6 @@ public:
         m_data.push_back(v);
         return GetSize() - 1;
     }
-    void SetAtGrow(INT_PTR i, ARG_TYPE v)
-    {
-        if (i >= GetSize()) SetSize(i + 1);
-        SetAt(i, v);
-    }
-    void InsertAt(INT_PTR i, ARG_TYPE v) { m_data.insert(m_data.begin() + Clamp(i), v); }
     void RemoveAt(INT_PTR i, INT_PTR nCount = 1)
     {
         if (i < 0 || nCount <= 0 || i >= GetSize()) return;
@@ -58,11 +50,6 @@ private:
     INT_PTR Clamp(INT_PTR i) const { return i < 0 ? 0 : (i > GetSize() ? GetSize() : i); }
 
     std::vector<TYPE> m_data;
-};
-
-// Pointers only: deleting what they point to is the owner's business.
-class CPtrArray : public CArray<void*, void*>
-{
 };
 
 class CStringArray : public CArray<CString, LPCWSTR>

@@ -1,5 +1,4 @@
-// CObject and CRuntimeClass: the root of the framework's classes, their run-time names and
-// creation by name.
+// CObject and CRuntimeClass: the root of the framework's classes and their run-time names.
 #pragma once
 
 #include <windows.h>
@@ -12,20 +11,9 @@ struct CRuntimeClass
 {
     LPCSTR m_lpszClassName;
     const CRuntimeClass* m_pBaseClass;
-    CObject* (*m_pfnCreateObject)();             // null unless the class is dynamically creatable
-    const CRuntimeClass* m_pNextClass = nullptr; // the list FromName searches
+    CObject* (*m_pfnCreateObject)(); // null unless the class is dynamically creatable
 
     BOOL IsDerivedFrom(const CRuntimeClass* pBaseClass) const;
-    // A new object of the class, or null when it cannot be created dynamically.
-    CObject* CreateObject() const;
-    // The dynamically creatable class of that name, or null.
-    static const CRuntimeClass* FromName(LPCSTR lpszClassName);
-};
-
-// Puts a dynamically creatable class on the list FromName searches; one per class, at start-up.
-struct AFX_CLASSINIT
-{
-    explicit AFX_CLASSINIT(CRuntimeClass* pNewClass);
 };
 
 class CObject
@@ -68,5 +56,4 @@ public:                                                                         
     {                                                                                              \
         return new (std::nothrow) class_name;                                                      \
     }                                                                                              \
-    IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, &class_name::CreateObject)                 \
-    static const AFX_CLASSINIT _init_##class_name(RUNTIME_CLASS(class_name));
+    IMPLEMENT_RUNTIMECLASS(class_name, base_class_name, &class_name::CreateObject)

@@ -19,11 +19,6 @@ WCHAR CString::GetAt(int nIndex) const
     return nIndex >= 0 && nIndex < GetLength() ? m_str[nIndex] : L'\0';
 }
 
-void CString::SetAt(int nIndex, WCHAR ch)
-{
-    if (nIndex >= 0 && nIndex < GetLength()) m_str[nIndex] = ch;
-}
-
 CString CString::Left(int nCount) const
 {
     return CString(m_str.substr(0, Clamp(nCount, GetLength())));
@@ -68,12 +63,6 @@ int CString::ReverseFind(WCHAR ch) const
     return pos == std::wstring::npos ? -1 : static_cast<int>(pos);
 }
 
-int CString::FindOneOf(LPCWSTR pszCharSet) const
-{
-    const size_t pos = m_str.find_first_of(pszCharSet ? pszCharSet : L"");
-    return pos == std::wstring::npos ? -1 : static_cast<int>(pos);
-}
-
 int CString::Replace(LPCWSTR pszOld, LPCWSTR pszNew)
 {
     const std::wstring oldText = pszOld ? pszOld : L"";
@@ -105,19 +94,6 @@ int CString::Replace(WCHAR chOld, WCHAR chNew)
     return nCount;
 }
 
-int CString::Remove(WCHAR ch)
-{
-    const size_t before = m_str.size();
-    m_str.erase(std::remove(m_str.begin(), m_str.end(), ch), m_str.end());
-    return static_cast<int>(before - m_str.size());
-}
-
-int CString::Insert(int nIndex, LPCWSTR psz)
-{
-    m_str.insert(Clamp(nIndex, GetLength()), psz ? psz : L"");
-    return GetLength();
-}
-
 int CString::Delete(int nIndex, int nCount)
 {
     const int first = Clamp(nIndex, GetLength());
@@ -131,39 +107,9 @@ CString& CString::MakeUpper()
     return *this;
 }
 
-CString& CString::MakeLower()
-{
-    if (!m_str.empty()) CharLowerBuffW(&m_str[0], static_cast<DWORD>(m_str.size()));
-    return *this;
-}
-
-CString& CString::TrimLeft()
-{
-    size_t n = 0;
-    while (n < m_str.size() && iswspace(m_str[n]))
-        ++n;
-    m_str.erase(0, n);
-    return *this;
-}
-
-CString& CString::TrimRight()
-{
-    size_t n = m_str.size();
-    while (n > 0 && iswspace(m_str[n - 1]))
-        --n;
-    m_str.erase(n);
-    return *this;
-}
-
 int CString::Compare(LPCWSTR psz) const
 {
     return wcscmp(m_str.c_str(), psz ? psz : L"");
-}
-
-int CString::CompareNoCase(LPCWSTR psz) const
-{
-    CString a(*this), b(psz);
-    return wcscmp(a.MakeUpper(), b.MakeUpper());
 }
 
 BOOL CString::LoadString(UINT nID)

@@ -29,7 +29,6 @@ public:
     // Out-of-range positions read as L'\0' and writes to them are ignored.
     WCHAR GetAt(int nIndex) const;
     WCHAR operator[](int nIndex) const { return GetAt(nIndex); }
-    void SetAt(int nIndex, WCHAR ch);
 
     CString Left(int nCount) const;
     CString Right(int nCount) const;
@@ -40,22 +39,14 @@ public:
     int Find(WCHAR ch, int nStart = 0) const;
     int Find(LPCWSTR pszSub, int nStart = 0) const;
     int ReverseFind(WCHAR ch) const;
-    int FindOneOf(LPCWSTR pszCharSet) const;
 
     int Replace(LPCWSTR pszOld, LPCWSTR pszNew);
     int Replace(WCHAR chOld, WCHAR chNew);
-    int Remove(WCHAR ch);
-    int Insert(int nIndex, LPCWSTR psz);
     int Delete(int nIndex, int nCount = 1);
 
     CString& MakeUpper();
-    CString& MakeLower();
-    CString& TrimLeft();
-    CString& TrimRight();
-    CString& Trim() { return TrimRight().TrimLeft(); }
 
     int Compare(LPCWSTR psz) const;
-    int CompareNoCase(LPCWSTR psz) const;
 
     // From the program's own resources, or from those of another module.
     BOOL LoadString(UINT nID);
@@ -91,10 +82,6 @@ public:
     friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
     friend bool operator!=(const CString& a, LPCWSTR b) { return !(a == b); }
     friend bool operator!=(LPCWSTR a, const CString& b) { return !(a == b); }
-    friend bool operator<(const CString& a, const CString& b) { return a.m_str < b.m_str; }
-    friend bool operator>(const CString& a, const CString& b) { return b.m_str < a.m_str; }
-    friend bool operator<=(const CString& a, const CString& b) { return !(b < a); }
-    friend bool operator>=(const CString& a, const CString& b) { return !(a < b); }
 
 private:
     std::wstring m_str;

@@ -46,11 +46,6 @@ HINSTANCE AfxGetInstanceHandle()
     return g_pApp ? g_pApp->m_hInstance : ::GetModuleHandleW(nullptr);
 }
 
-CWnd* AfxGetMainWnd()
-{
-    return g_pApp ? g_pApp->m_pMainWnd : nullptr;
-}
-
 BOOL CWinApp::PreTranslateMessage(MSG* pMsg)
 {
     return CWnd::WalkPreTranslateTree(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr, pMsg);
@@ -98,13 +93,6 @@ int AfxMessageBox(LPCWSTR lpszText, UINT nType, UINT nIDHelp)
     return ::MessageBoxW(nullptr, lpszText, nullptr, nType);
 }
 
-int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp)
-{
-    CString str;
-    str.LoadString(nIDPrompt);
-    return AfxMessageBox(str, nType, nIDHelp == static_cast<UINT>(-1) ? nIDPrompt : nIDHelp);
-}
-
 void CWinApp::SetRegistryKey(LPCWSTR lpszRegistryKey)
 {
     m_strRegistryKey = lpszRegistryKey;
@@ -112,108 +100,8 @@ void CWinApp::SetRegistryKey(LPCWSTR lpszRegistryKey)
     m_pszProfileName = m_pszAppName;
 }
 
-void CWinApp::SetRegistryKey(UINT nIDRegistryKey)
-{
-    CString str;
-    str.LoadString(nIDRegistryKey);
-    SetRegistryKey(str);
-}
-
-void CWinApp::LoadStdProfileSettings(UINT nMaxMRU)
-{
-    m_nMaxMRU = nMaxMRU;
-}
-
-HKEY CWinApp::GetAppRegistryKey() const
-{
-    if (!m_pszRegistryKey || !m_pszProfileName) return nullptr;
-    const CString strKey = CString(L"Software\\") + m_pszRegistryKey + L"\\" + m_pszProfileName;
-    HKEY hKey = nullptr;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, strKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_READ | KEY_WRITE, nullptr, &hKey, nullptr) != ERROR_SUCCESS)
-        return nullptr;
-    return hKey;
-}
-
-HKEY CWinApp::GetSectionKey(LPCWSTR lpszSection) const
-{
-    HKEY hAppKey = GetAppRegistryKey();
-    if (!hAppKey) return nullptr;
-    HKEY hKey = nullptr;
-    if (::RegCreateKeyExW(hAppKey, lpszSection, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_READ | KEY_WRITE, nullptr, &hKey, nullptr) != ERROR_SUCCESS)
-        hKey = nullptr;
-    ::RegCloseKey(hAppKey);
-    return hKey;
-}
-
-UINT CWinApp::GetProfileInt(LPCWSTR lpszSection, LPCWSTR lpszEntry, int nDefault) const
-{
-    HKEY hKey = GetSectionKey(lpszSection);
-    if (!hKey) return nDefault;
-    DWORD dwValue = 0, dwType = 0, cb = sizeof(dwValue);
-    const LONG lResult = ::RegQueryValueExW(hKey, lpszEntry, nullptr, &dwType,
-                                            reinterpret_cast<LPBYTE>(&dwValue), &cb);
-    ::RegCloseKey(hKey);
-    return lResult == ERROR_SUCCESS && dwType == REG_DWORD && cb == sizeof(dwValue) ? dwValue
-                                                                                    : nDefault;
-}
-
-BOOL CWinApp::WriteProfileInt(LPCWSTR lpszSection, LPCWSTR lpszEntry, int nValue) const
-{
-    HKEY hKey = GetSectionKey(lpszSection);
-    if (!hKey) return FALSE;
-    const DWORD dwValue = static_cast<DWORD>(nValue);
-    const LONG lResult = ::RegSetValueExW(hKey, lpszEntry, 0, REG_DWORD,
-                                          reinterpret_cast<const BYTE*>(&dwValue), sizeof(dwValue));
-    ::RegCloseKey(hKey);
-    return lResult == ERROR_SUCCESS;
-}
-
-CString CWinApp::GetProfileString(LPCWSTR lpszSection, LPCWSTR lpszEntry, LPCWSTR lpszDefault) const
-{
-    HKEY hKey = GetSectionKey(lpszSection);
-    if (!hKey) return CString(lpszDefault);
-    DWORD dwType = 0, cb = 0;
-    CString strValue(lpszDefault);
-    if (::RegQueryValueExW(hKey, lpszEntry, nullptr, &dwType, nullptr, &cb) == ERROR_SUCCESS &&
-        dwType == REG_SZ) {
-        CString str;
-        const int nChars = static_cast<int>(cb / sizeof(WCHAR));
-        if (::RegQueryValueExW(hKey, lpszEntry, nullptr, &dwType,
-                               reinterpret_cast<LPBYTE>(str.GetBuffer(nChars + 1)),
-                               &cb) == ERROR_SUCCESS) {
-            str.ReleaseBuffer(static_cast<int>(cb / sizeof(WCHAR)));
-            str.ReleaseBuffer(); // cut at a terminator stored with the value
-            strValue = str;
-        }
-    }
-    ::RegCloseKey(hKey);
-    return strValue;
-}
-
-BOOL CWinApp::WriteProfileString(LPCWSTR lpszSection, LPCWSTR lpszEntry, LPCWSTR lpszValue) const
-{
-    if (!lpszEntry) { // null entry: remove the whole section
-        HKEY hAppKey = GetAppRegistryKey();
-        if (!hAppKey) return FALSE;
-        const LONG lResult = ::RegDeleteTreeW(hAppKey, lpszSection);
-        ::RegCloseKey(hAppKey);
-        return lResult == ERROR_SUCCESS;
-    }
-    HKEY hKey = GetSectionKey(lpszSection);
-    if (!hKey) return FALSE;
-    LONG lResult;
-    if (!lpszValue) {
-        lResult = ::RegDeleteValueW(hKey, lpszEntry);
-    } else {
-        const DWORD cb = static_cast<DWORD>((lstrlenW(lpszValue) + 1) * sizeof(WCHAR));
-        lResult = ::RegSetValueExW(hKey, lpszEntry, 0, REG_SZ,
-                                   reinterpret_cast<const BYTE*>(lpszValue), cb);
-    }
-    ::RegCloseKey(hKey);
-    return lResult == ERROR_SUCCESS;
-}
+// The program keeps no recently used files.
+void CWinApp::LoadStdProfileSettings(UINT) {}
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo)
 {

@@ -1,4 +1,4 @@
-// CWinApp: the one global application object, its message loop and its profile.
+// CWinApp: the one global application object and its message loop.
 #pragma once
 
 #include "framework/CmdTarget.h"
@@ -27,20 +27,10 @@ public:
     virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
 
     void SetRegistryKey(LPCWSTR lpszRegistryKey);
-    void SetRegistryKey(UINT nIDRegistryKey);
     void LoadStdProfileSettings(UINT nMaxMRU = 4);
     BOOL Enable3dControls() { return TRUE; } // controls are three-dimensional anyway
     void ParseCommandLine(CCommandLineInfo& rCmdInfo);
     static void ParseCommandLine(CCommandLineInfo& rCmdInfo, LPCWSTR lpszCommandLine);
-
-    // Profile: HKEY_CURRENT_USER\Software\<registry key>\<profile name>\<section>.
-    HKEY GetAppRegistryKey() const;
-    HKEY GetSectionKey(LPCWSTR lpszSection) const;
-    UINT GetProfileInt(LPCWSTR lpszSection, LPCWSTR lpszEntry, int nDefault) const;
-    BOOL WriteProfileInt(LPCWSTR lpszSection, LPCWSTR lpszEntry, int nValue) const;
-    CString GetProfileString(LPCWSTR lpszSection, LPCWSTR lpszEntry,
-                             LPCWSTR lpszDefault = nullptr) const;
-    BOOL WriteProfileString(LPCWSTR lpszSection, LPCWSTR lpszEntry, LPCWSTR lpszValue) const;
 
     HINSTANCE m_hInstance;
     LPWSTR m_lpCmdLine = nullptr;
@@ -51,7 +41,6 @@ public:
     LPCWSTR m_pszRegistryKey = nullptr;
     LPCWSTR m_pszProfileName = nullptr;
     LPCWSTR m_pszHelpFilePath;
-    UINT m_nMaxMRU = 0;
 
 protected:
     MSG m_msgCur = {};
@@ -62,9 +51,7 @@ private:
 
 CWinApp* AfxGetApp();
 HINSTANCE AfxGetInstanceHandle();
-CWnd* AfxGetMainWnd();
 int AfxMessageBox(LPCWSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
-int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = static_cast<UINT>(-1));
 BOOL AfxOleInit();
 void AfxOleTerm();
 void AfxEnableControlContainer();

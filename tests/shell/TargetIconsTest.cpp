@@ -201,7 +201,8 @@ TEST(TargetIconsTest, ButtonImagesInTheList)
 
     WCHAR szNow[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, szNow);
-    EXPECT_EQ(CString(szNow).CompareNoCase(strIcons), 0) << "the icons folder stays current";
+    EXPECT_EQ(CString(szNow).MakeUpper(), CString(strIcons).MakeUpper())
+        << "the icons folder stays current";
     ImageList_Destroy(hImages);
     ::SetCurrentDirectoryW(szStart);
     ::DeleteFileW(strIcons + L"\\mine.ico");
