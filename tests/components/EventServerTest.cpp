@@ -128,45 +128,6 @@ TEST_F(EventServerTest, SubscribeRegisterNotifyAndTearDown)
     point->Release();
 }
 
-TEST_F(EventServerTest, FaultsFailSingleSteps)
-{
-    {
-        CEventServerFaults faults(L"container");
-        IButtonEventServer* fresh = nullptr; // a new proxy: the old one remembers its interfaces
-        ASSERT_EQ(::CoCreateInstance(CLSID_ButtonEventServer, nullptr, CLSCTX_LOCAL_SERVER,
-                                     IID_IButtonEventServer, reinterpret_cast<void**>(&fresh)),
-                  S_OK);
-        IUnknown* container = nullptr;
-        EXPECT_EQ(fresh->QueryInterface(IID_IConnectionPointContainer,
-                                        reinterpret_cast<void**>(&container)),
-                  E_NOINTERFACE);
-        fresh->Release();
-    }
-    {
-        CEventServerFaults faults(L"point");
-        EXPECT_EQ(FindPoint(), nullptr);
-    }
-    IConnectionPoint* point = FindPoint();
-    ASSERT_NE(point, nullptr);
-    Sink sink;
-    {
-        CEventServerFaults faults(L"advise=2,3 register=203,305");
-        DWORD cookie = 0;
-        EXPECT_EQ(point->Advise(&sink, &cookie), S_OK);
-        EXPECT_EQ(point->Advise(&sink, &cookie), CONNECT_E_ADVISELIMIT);
-        EXPECT_EQ(point->Advise(&sink, &cookie), CONNECT_E_ADVISELIMIT);
-        EXPECT_EQ(point->Advise(&sink, &cookie), S_OK);
-        EXPECT_EQ(probe->Counts().connections, 2);
-        const LONG mode = 3;
-        for (LONG id : {202L, 203L, 305L, 306L}) {
-            const HRESULT hr = server->RegisterButtonClient(kClient, &id, &mode, 1, 1);
-            EXPECT_EQ(hr, id == 203 || id == 305 ? E_FAIL : S_OK) << id;
-        }
-        EXPECT_EQ(probe->Counts().registrations, 2);
-    }
-    point->Release();
-}
-
 TEST_F(EventServerTest, AServerThatDiesFailsItsCallerFast)
 {
     IButtonEventServer* doomed = nullptr;
