@@ -61,15 +61,6 @@ CString CListCtrl::GetItemText(int nItem, int nSubItem) const
     }
 }
 
-int CListCtrl::GetItemImage(int nItem, int nSubItem) const
-{
-    LVITEMW item = {};
-    item.mask = LVIF_IMAGE;
-    item.iItem = nItem;
-    item.iSubItem = nSubItem;
-    return SendMessage(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ? item.iImage : -1;
-}
-
 BOOL CListCtrl::SetItemState(int nItem, UINT nState, UINT nMask) const
 {
     LVITEMW item = {};

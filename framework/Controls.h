@@ -41,7 +41,6 @@ public:
     {
         return static_cast<int>(SendMessage(CB_DELETESTRING, nIndex));
     }
-    void ResetContent() const { SendMessage(CB_RESETCONTENT); }
     // The first item after nStartAfter whose text begins with lpszString, ignoring case, searched
     // round to the top; it becomes the current item. CB_ERR when there is none.
     int SelectString(int nStartAfter, LPCWSTR lpszString) const
@@ -60,33 +59,15 @@ public:
 class CListCtrl : public CWnd
 {
 public:
-    int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     BOOL DeleteAllItems() const { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
-    DWORD SetExtendedStyle(DWORD dwNewStyle) const
-    {
-        return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, dwNewStyle));
-    }
-    DWORD GetExtendedStyle() const
-    {
-        return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE));
-    }
     HIMAGELIST SetImageList(HIMAGELIST hImageList, int nImageListType) const
     {
         return reinterpret_cast<HIMAGELIST>(
             SendMessage(LVM_SETIMAGELIST, nImageListType, reinterpret_cast<LPARAM>(hImageList)));
     }
     int InsertColumn(int nCol, LPCWSTR lpszHeading, int nFormat, int nWidth) const;
-    int GetColumnWidth(int nCol) const
-    {
-        return static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, nCol));
-    }
     int InsertItem(int nItem, LPCWSTR lpszItem, int nImage) const;
     BOOL SetItem(int nItem, int nSubItem, LPCWSTR lpszText, int nImage) const;
     CString GetItemText(int nItem, int nSubItem) const;
-    int GetItemImage(int nItem, int nSubItem) const;
     BOOL SetItemState(int nItem, UINT nState, UINT nMask) const;
-    UINT GetItemState(int nItem, UINT nMask) const
-    {
-        return static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, nItem, nMask));
-    }
 };

@@ -18,7 +18,6 @@ public:
 
     // IDOK when a file was chosen, IDCANCEL otherwise.
     INT_PTR DoModal();
-    CString GetPathName() const { return m_szFileName; }
     // The chosen name: the file name buffer as the dialog left it.
     POSITION GetStartPosition() const;
     CString GetNextPathName(POSITION& rPos) const;

@@ -14,13 +14,11 @@ public:
 
     BOOL Create(int cx, int cy, UINT nFlags, int nInitial, int nGrow);
     BOOL DeleteImageList();
-    int GetImageCount() const { return m_hImageList ? ImageList_GetImageCount(m_hImageList) : 0; }
     int Add(HICON hIcon) const { return ImageList_ReplaceIcon(m_hImageList, -1, hIcon); }
     BOOL Replace(int nImage, HICON hIcon) const
     {
         return ImageList_ReplaceIcon(m_hImageList, nImage, hIcon) >= 0;
     }
-    BOOL Remove(int nImage) const { return ImageList_Remove(m_hImageList, nImage); }
     operator HIMAGELIST() const { return m_hImageList; }
 
     HIMAGELIST m_hImageList = nullptr;
