@@ -14,14 +14,6 @@
 
 namespace {
 
-const char kTwelveButtons[] = "# a test's own defaults\r\n"
-                              "buttons=101,102,103,104,105,106,107,108,201,202,203,301\r\n"
-                              "101|Information|InformationVal|http://info.example/|UNLOCKED\r\n"
-                              "102|Help|Help|http://help.example/|LOCK\r\n"
-                              "104|Mail|eMailVal|KVKMail|\r\n"
-                              "301|Extra \xc3\xa9|Title, with comma|C:\\x.exe|UNLOCKED\r\n"
-                              "broken line without fields\r\n";
-
 class ServiceTest : public ::testing::Test
 {
 protected:
@@ -30,41 +22,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(ServiceTest, EveryWrapperRoundTripsThroughTheStandIn)
-{
-    CConfigServiceStore store(kTwelveButtons);
-    CButtonConfig config;
-    EXPECT_EQ(config.GetButtonList(), L"101,102,103,104,105,106,107,108,201,202,203,301");
-    EXPECT_EQ(config.GetCurrentScheme(), L"QUELDA");
-    EXPECT_EQ(config.GetSchemeList(), L"QUELDA,");
-
-    config.SetButtonId(L"102");
-    EXPECT_EQ(config.GetName(), L"Help");
-    EXPECT_EQ(config.GetTitle(), L"Help");
-    EXPECT_EQ(config.GetTarget(), L"http://help.example/");
-    EXPECT_EQ(config.GetLockState(), L"LOCK");
-    // A new scheme: written in it, the default scheme keeps its own values.
-    config.AddScheme(L"Work, late]");
-    EXPECT_EQ(config.GetSchemeList(), L"QUELDA,Work, late],");
-    config.SelectScheme(L"WORK, LATE]");
-    EXPECT_EQ(config.GetCurrentScheme(), L"Work, late]") << "the stored spelling";
-    config.SetButtonId(L"102");
-    config.SetName(L"Name");
-    config.SetTitle(L"Title");
-    config.SetTarget(L"http://work.example/");
-    config.SetLockState(L"UNLOCKED");
-    EXPECT_EQ(config.GetName(), L"Name");
-    EXPECT_EQ(config.GetTitle(), L"Title");
-    EXPECT_EQ(config.GetTarget(), L"http://work.example/");
-    EXPECT_EQ(config.GetLockState(), L"UNLOCKED");
-
-    // The name leaves the list once no button holds the scheme.
-    config.RemoveScheme(L"Work, late]");
-    EXPECT_EQ(config.GetSchemeList(), L"QUELDA,");
-    config.SelectScheme(L"Work, late]");
-    EXPECT_EQ(config.GetName(), L"");
-}
 
 TEST_F(ServiceTest, MethodsSitAtTheirPlacesInTheTable)
 {
