@@ -460,12 +460,9 @@ std::vector<Case> Cases()
     // What users do.
     add(User("Apply", "press Apply", kApplied));
     add(User("OK", "press OK; expect closed", kApplied));
-    cases.back().where = kProgram; // these three end the program
+    cases.back().where = kProgram; // the program ends with 0
     add(User("Cancel after edits", "target \"http://cancelled.example/\"; press Cancel; "
                                    "expect closed"));
-    cases.back().where = kProgram;
-    add(User("Escape after edits", "name \"Renamed\"; key Escape; expect closed"));
-    cases.back().where = kProgram;
     for (const char* pszText : {"\"y\"*1500", "\"a\\r\\n\\ttab, 100% ,\"", "\"z\"*100000",
                                 "\"%s%n%d, 100% ,,\"", "\"   \""}) {
         const std::string text = pszText;
@@ -483,11 +480,8 @@ std::vector<Case> Cases()
              "press Apply; expect stored QUELDA 101 Target \"C:\\\\Dropped\\\\File.txt\"; "
              "expect stored QUELDA 101 Title \"File.txt\"",
              kApplied));
-    cases.back().where = kProgram; // drops come from another process, as the shell's do
     add(User("100,000 characters dropped as text", "drop \"d\"*100000; press Cancel"));
-    cases.back().where = kProgram;
     add(User("junk formats dropped", "drop junk \"\"; expect target \"\""));
-    cases.back().where = kProgram;
     add({"user: rows chosen 200 times with the keys",
          kThread,
          nullptr,
