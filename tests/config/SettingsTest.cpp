@@ -1,5 +1,6 @@
 // The settings outside the service, against Wine's registry and a real radi.ini.
 #include "StringPrinter.h"
+#include "Undo.h"
 #include "config/Settings.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,6 @@
 
 namespace {
 
-const WCHAR kProductKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support";
 const WCHAR kLockKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQBCM";
 const WCHAR kTrayKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQKVUI";
 
@@ -21,7 +21,7 @@ void SetDword(LPCWSTR pszKey, LPCWSTR pszValue, DWORD dw)
     SetValue(pszKey, pszValue, REG_DWORD, &dw, sizeof(dw));
 }
 
-DWORD GetDword(LPCWSTR pszKey, LPCWSTR pszValue, DWORD dwMissing = 0xDEAD)
+DWORD GetDword(LPCWSTR pszKey, LPCWSTR pszValue, DWORD dwMissing = 0)
 {
     DWORD dw = 0, cb = sizeof(dw);
     return ::RegGetValueW(HKEY_LOCAL_MACHINE, pszKey, pszValue, RRF_RT_REG_DWORD, nullptr, &dw,
@@ -30,7 +30,7 @@ DWORD GetDword(LPCWSTR pszKey, LPCWSTR pszValue, DWORD dwMissing = 0xDEAD)
                : dwMissing;
 }
 
-// Saves the product's keys and the Windows folder's radi.ini, and puts both back.
+// The product's keys and the Windows folder's radi.ini, emptied for each test and put back after.
 class SettingsTest : public ::testing::Test
 {
 protected:
@@ -38,16 +38,10 @@ protected:
     {
         ::GetWindowsDirectoryW(m_szIni, MAX_PATH);
         wcscat(m_szIni, L"\\radi.ini");
-        m_dwTray = GetDword(kTrayKey, L"SystrayatBoot");
-        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kLockKey);
+        m_undo.File(m_szIni);
         ::DeleteFileW(m_szIni);
-    }
-    void TearDown() override
-    {
-        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kLockKey);
-        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTrayKey);
-        if (m_dwTray != 0xDEAD) SetDword(kTrayKey, L"SystrayatBoot", m_dwTray);
-        ::DeleteFileW(m_szIni);
+        m_undo.DeleteKey(HKEY_LOCAL_MACHINE, kLockKey);
+        m_undo.Key(HKEY_LOCAL_MACHINE, kTrayKey);
     }
     void WriteIni(const char* pszText)
     {
@@ -57,7 +51,7 @@ protected:
     }
 
     WCHAR m_szIni[MAX_PATH] = {};
-    DWORD m_dwTray = 0;
+    CUndo m_undo;
 };
 
 } // namespace

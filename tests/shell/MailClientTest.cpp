@@ -1,5 +1,6 @@
 // The default mail client, against real "SOFTWARE\Clients\Mail" keys.
 #include "StringPrinter.h"
+#include "Undo.h"
 #include "shell/MailClient.h"
 
 #include <gtest/gtest.h>
@@ -15,12 +16,12 @@ void SetDefault(LPCWSTR pszKey, const std::wstring& value)
                       static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR)));
 }
 
-// A fresh prefix has no mail client; each test registers what it needs and it all goes after.
+// Each test starts without mail clients and registers what it needs; the prefix's come back after.
 class MailClientTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kMail); }
-    void TearDown() override { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kMail); }
+    void SetUp() override { m_undo.DeleteKey(HKEY_LOCAL_MACHINE, kMail); }
+    CUndo m_undo;
 };
 
 } // namespace

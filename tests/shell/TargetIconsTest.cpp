@@ -1,6 +1,7 @@
 // Target classification and icons, against real files and associations in the prefix.
 #include "IconPixels.h"
 #include "StringPrinter.h"
+#include "Undo.h"
 #include "UserInput.h"
 #include "res/resource.h"
 #include "shell/TargetIcons.h"
@@ -13,10 +14,11 @@ namespace {
 
 const WCHAR kBrowser[] = L"\"C:\\Program Files\\Browser\\browser.exe\" ";
 
-void SetMachineDefault(const CString& strKey, LPCWSTR pszValue)
+// A key's default text, put back (or the key removed) when the test ends.
+void SetMachineDefault(CUndo& undo, const std::wstring& key, const std::wstring& value)
 {
-    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, strKey, nullptr, REG_SZ, pszValue,
-                      static_cast<DWORD>((wcslen(pszValue) + 1) * sizeof(WCHAR)));
+    undo.Key(HKEY_LOCAL_MACHINE, key);
+    undo.SetValue(HKEY_LOCAL_MACHINE, key, L"", REG_SZ, Bytes(value));
 }
 
 CString WindowsDir()
@@ -92,8 +94,9 @@ TEST(TargetIconsTest, EnvironmentTokens)
 
 TEST(TargetIconsTest, WhichFileStandsForATarget)
 {
-    SetMachineDefault(L"Software\\Classes\\.kvd", L"KvTest.Document");
-    SetMachineDefault(L"Software\\Classes\\KvTest.Document\\Shell\\Open\\Command",
+    CUndo undo;
+    SetMachineDefault(undo, L"Software\\Classes\\.kvd", L"KvTest.Document");
+    SetMachineDefault(undo, L"Software\\Classes\\KvTest.Document\\Shell\\Open\\Command",
                       L"\"C:\\Program Files\\Kv Viewer\\viewer.exe\" /open \"%1\"");
     const CIconContext context = {kBrowser, L".htm .Html .PHP"};
     const CString strBrowser = ExpandEnvironmentTokens(kBrowser, kBrowser);
@@ -119,22 +122,17 @@ TEST(TargetIconsTest, WhichFileStandsForATarget)
     };
     for (const auto& c : cases)
         EXPECT_EQ(GetIconSourcePath(c.pszTarget, context), c.strPath) << c.pszTarget;
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.kvd");
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\KvTest.Document");
 }
 
 TEST(TargetIconsTest, BrowserFromTheHtmlAssociation)
 {
-    const CString strSaved = ReadMachineString(L"Software\\Classes\\.html", L"");
-    SetMachineDefault(L"Software\\Classes\\.html", L"KvTest.Page");
-    SetMachineDefault(L"Software\\Classes\\KvTest.Page\\shell\\open\\command",
+    CUndo undo;
+    SetMachineDefault(undo, L"Software\\Classes\\.html", L"KvTest.Page");
+    SetMachineDefault(undo, L"Software\\Classes\\KvTest.Page\\shell\\open\\command",
                       L"\"C:\\Program Files\\Browser\\browser.exe\" -url \"%1\"");
     EXPECT_EQ(GetBrowserCommand(), L"\"C:\\Program Files\\Browser\\browser.exe\"");
-    SetMachineDefault(L"Software\\Classes\\KvTest.Page\\shell\\open\\command", L"browse %1");
+    SetMachineDefault(undo, L"Software\\Classes\\KvTest.Page\\shell\\open\\command", L"browse %1");
     EXPECT_EQ(GetBrowserCommand(), L"brow") << "no .exe: the first four characters";
-    SetMachineDefault(L"Software\\Classes\\.html", strSaved);
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\KvTest.Page");
-    EXPECT_EQ(ReadMachineString(L"Software\\Classes\\KvTest.Page", L""), L"");
 }
 
 TEST(TargetIconsTest, IconsOfRealFilesAndTheFallback)
