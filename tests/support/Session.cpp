@@ -94,38 +94,40 @@ public:
         return thread;
     }
     DWORD Id() const { return m_dwThread; }
-    // Runs the function on the thread and waits for it.
+    // Runs the function on the thread and waits for it. Sent to a window of the thread, it runs in
+    // whatever loop the thread is in at the time: a drag's, a menu's, a message box's.
     void Invoke(const std::function<void()>& fn)
     {
-        HANDLE hDone = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        auto* pCall = new Call{fn, hDone};
-        // The thread's queue may not be there yet.
-        WaitUntil([&] {
-            return ::PostThreadMessageW(m_dwThread, WM_APP, 0, reinterpret_cast<LPARAM>(pCall));
-        });
-        ::WaitForSingleObject(hDone, INFINITE);
-        ::CloseHandle(hDone);
+        ::SendMessageW(m_hWnd, WM_APP, 0, reinterpret_cast<LPARAM>(&fn));
     }
 
 private:
-    struct Call
+    CUiThread()
     {
-        std::function<void()> fn;
-        HANDLE hDone;
-    };
-    CUiThread() { ::CloseHandle(::CreateThread(nullptr, 0, Run, nullptr, 0, &m_dwThread)); }
-    static DWORD WINAPI Run(void*)
+        m_hReady = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        ::CloseHandle(::CreateThread(nullptr, 0, Run, this, 0, &m_dwThread));
+        ::WaitForSingleObject(m_hReady, INFINITE);
+        ::CloseHandle(m_hReady);
+    }
+    static LRESULT CALLBACK CallProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
     {
+        if (uMsg != WM_APP) return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+        return 0;
+    }
+    static DWORD WINAPI Run(void* pThis)
+    {
+        auto* self = static_cast<CUiThread*>(pThis);
         ::OleInitialize(nullptr);
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = CallProc;
+        wc.lpszClassName = L"SessionCalls";
+        ::RegisterClassW(&wc);
+        self->m_hWnd = ::CreateWindowW(L"SessionCalls", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       nullptr, nullptr);
+        ::SetEvent(self->m_hReady);
         MSG msg;
         while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            if (!msg.hwnd && msg.message == WM_APP) {
-                auto* pCall = reinterpret_cast<Call*>(msg.lParam);
-                pCall->fn();
-                ::SetEvent(pCall->hDone);
-                delete pCall;
-                continue;
-            }
             const HWND hRoot = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
             if (!hRoot || !::IsDialogMessageW(hRoot, &msg)) {
                 ::TranslateMessage(&msg);
@@ -135,6 +137,8 @@ private:
         return 0;
     }
     DWORD m_dwThread = 0;
+    HWND m_hWnd = nullptr;
+    HANDLE m_hReady = nullptr;
 };
 
 } // namespace
