@@ -1,26 +1,10 @@
 #include "ConfigServiceStore.h"
 
-#include <fstream>
-#include <sstream>
-
 namespace {
 
 const WCHAR kStoreKey[] = L"Software\\Kivora Stand-ins\\Button Configuration";
 const WCHAR kServerKey[] =
     L"Software\\Classes\\CLSID\\{BE65CB0E-7D55-11D2-A8A9-444553540000}\\InprocServer32";
-
-std::string ReadFile(const std::wstring& path)
-{
-    std::ifstream in(path.c_str(), std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void WriteFile(const std::wstring& path, const std::string& text)
-{
-    std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << text;
-}
 
 } // namespace
 
@@ -35,12 +19,10 @@ std::wstring CConfigServiceStore::ServicePath()
 CConfigServiceStore::CConfigServiceStore(const char* pszDefaults)
 {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
-    const std::wstring service = ServicePath();
-    m_strDefaultsPath = service.substr(0, service.find_last_of(L'\\') + 1) + L"ButtonDefaults.txt";
     if (pszDefaults) {
-        m_strSaved = ReadFile(m_strDefaultsPath);
-        WriteFile(m_strDefaultsPath, pszDefaults);
-        m_bReplaced = true;
+        const std::wstring service = ServicePath();
+        m_undo.WriteFile(service.substr(0, service.find_last_of(L'\\') + 1) + L"ButtonDefaults.txt",
+                         pszDefaults);
     }
     // The stand-in seeds an empty store when it is made.
     const HRESULT hrInit = ::CoInitialize(nullptr);
@@ -56,5 +38,4 @@ CConfigServiceStore::CConfigServiceStore(const char* pszDefaults)
 CConfigServiceStore::~CConfigServiceStore()
 {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
-    if (m_bReplaced) WriteFile(m_strDefaultsPath, m_strSaved);
 }

@@ -3,6 +3,8 @@
 // defaults file is put back when the object goes.
 #pragma once
 
+#include "Undo.h"
+
 #include <windows.h>
 
 #include <string>
@@ -19,7 +21,5 @@ public:
     static std::wstring ServicePath();
 
 private:
-    std::wstring m_strDefaultsPath;
-    std::string m_strSaved;
-    bool m_bReplaced = false;
+    CUndo m_undo;
 };
