@@ -446,11 +446,21 @@ void CSession::Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, bool
     std::atomic<bool> bDone(false);
     std::vector<std::string> problems;
     const std::vector<HWND> before = WindowsOf(m_dlg.m_dwThread);
+    // The popups the step has opened on the dialog's thread so far.
+    auto opened = [&] {
+        std::vector<std::pair<HWND, Popup>> popups;
+        for (HWND h : WindowsOf(m_dlg.m_dwThread)) {
+            const Popup kind = KindOf(h, m_dlg.m_hDlg);
+            if (kind != kNone && std::find(before.begin(), before.end(), h) == before.end())
+                popups.emplace_back(h, kind);
+        }
+        return popups;
+    };
     std::thread watcher([&] {
         while (!bDone) {
-            for (HWND hWnd : WindowsOf(m_dlg.m_dwThread)) {
-                if (std::find(before.begin(), before.end(), hWnd) != before.end()) continue;
-                switch (KindOf(hWnd, m_dlg.m_hDlg)) {
+            for (const auto& popup : opened()) {
+                const HWND hWnd = popup.first;
+                switch (popup.second) {
                     case kMessageBox:
                         m_asked = WindowText(hWnd) + L": " + WindowText(::GetDlgItem(hWnd, 0xFFFF));
                         if (!m_nAnswer) problems.push_back("an unannounced box: " + Utf8(m_asked));
@@ -514,15 +524,7 @@ void CSession::Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, bool
         // What the handler posted (a menu's command) comes before a mark posted now; what it
         // opens is handled until it has gone.
         const int nFence = PostFence();
-        bAnswered = WaitUntil(
-            [&] {
-                for (HWND h : WindowsOf(m_dlg.m_dwThread))
-                    if (KindOf(h, m_dlg.m_hDlg) != kNone &&
-                        std::find(before.begin(), before.end(), h) == before.end())
-                        return false;
-                return Fenced(nFence);
-            },
-            30000);
+        bAnswered = WaitUntil([&] { return opened().empty() && Fenced(nFence); }, 30000);
     }
     bDone = true;
     watcher.join();
