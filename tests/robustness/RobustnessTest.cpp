@@ -38,20 +38,13 @@ enum After { kSame, kApplied, kKept };
 
 struct Case
 {
-    Case(std::string strName, Where w, std::function<void(CUndo&)> fnArrange = nullptr,
-         std::string strRow = "", After a = kSame, std::vector<wstring> checkedKeys = {},
-         std::function<void(CDialogUnderTest&, CUndo&)> fnAct = nullptr)
-        : name(std::move(strName)), where(w), arrange(std::move(fnArrange)), row(std::move(strRow)),
-          after(a), checked(std::move(checkedKeys)), act(std::move(fnAct))
-    {
-    }
     std::string name;
-    Where where = kThread;
+    Where where;
+    std::string row; // what the user does, as a session
+    After after;
     std::function<void(CUndo&)> arrange;
-    std::string row;
-    After after = kSame;
-    std::vector<wstring> checked; // store values the case's act checks: "\\Current"
     std::function<void(CDialogUnderTest&, CUndo&)> act; // what a row cannot say, after it
+    std::vector<wstring> checked; // store values the act checks itself: "\\Current"
     wstring params;
     std::string defaults; // the service's defaults file; empty: the installed one
     DWORD dwExitCode = 0; // 1: the program refuses its buttons with a message
@@ -76,80 +69,6 @@ wstring ProgramFolder()
 {
     const wstring path = WinePath(PROGRAM_PATH).GetString();
     return path.substr(0, path.rfind(L'\\'));
-}
-
-// The factories of the table's rows.
-Case CommandLine(const char* pszName, wstring params)
-{
-    Case c{std::string("command line: ") + pszName, kProgram};
-    c.params = std::move(params);
-    return c;
-}
-
-Case Ini(const char* pszName, std::string bytes)
-{
-    return {std::string("radi.ini: ") + pszName, kThread,
-            [bytes](CUndo& u) { u.WriteFile(WindowsFile(L"radi.ini"), bytes); }};
-}
-
-Case Registry(const char* pszName, const WCHAR* pszKey, const WCHAR* pszValue, DWORD dwType,
-              std::string data)
-{
-    const wstring key = pszKey, value = pszValue;
-    return {std::string("registry: ") + pszName, kThread,
-            [=](CUndo& u) { u.SetValue(HKLM, key, value, dwType, data); }};
-}
-
-Case NoKey(const char* pszName, const WCHAR* pszKey)
-{
-    const wstring key = pszKey;
-    return {std::string("registry: ") + pszName, kThread,
-            [key](CUndo& u) { u.DeleteKey(HKLM, key); }};
-}
-
-Case ServiceFaults(const char* pszName, const WCHAR* pszFaults, std::string row = "",
-                   After after = kSame)
-{
-    const wstring faults = pszFaults;
-    return {std::string("service: ") + pszName, kThread,
-            [faults](CUndo& u) {
-                u.SetValue(HKCU, L"Software\\Kivora Stand-ins\\Button Configuration Faults",
-                           L"Faults", REG_SZ, Bytes(faults));
-            },
-            std::move(row), after};
-}
-
-Case Store(const char* pszName, std::function<void(CUndo&)> arrange)
-{
-    return {std::string("store: ") + pszName, kThread, std::move(arrange)};
-}
-
-Case Defaults(const char* pszName, std::string defaults, DWORD dwExitCode = 0)
-{
-    Case c{std::string("store: ") + pszName, dwExitCode ? kProgram : kThread};
-    c.defaults = std::move(defaults);
-    c.dwExitCode = dwExitCode;
-    return c;
-}
-
-Case EventServer(const char* pszName, const WCHAR* pszFaults)
-{
-    const wstring faults = pszFaults;
-    return {std::string("event server: ") + pszName, kProgram, [faults](CUndo& u) {
-                u.SetValue(HKCU, L"Software\\Kivora Stand-ins\\Event Server", L"Faults", REG_SZ,
-                           Bytes(faults));
-            }};
-}
-
-Case Version(const char* pszName, std::function<void(CUndo&)> arrange, const wstring& shown)
-{
-    return {std::string("version library: ") + pszName, kProgram, std::move(arrange),
-            "about \"" + Utf8(shown) + "\""};
-}
-
-Case User(const char* pszName, std::string row, After after = kSame)
-{
-    return {std::string("user: ") + pszName, kThread, nullptr, std::move(row), after};
 }
 
 // A store value written after the store was seeded (the store goes with the case).
@@ -222,19 +141,35 @@ std::vector<wstring> Listing(const wstring& folder)
 std::vector<Case> Cases()
 {
     std::vector<Case> cases;
-    auto add = [&cases](Case c) { cases.push_back(std::move(c)); };
+    auto add = [&cases](std::string name, Where where, std::string row = "",
+                        After after = kSame) -> Case& {
+        cases.emplace_back();
+        Case& c = cases.back();
+        c.name = std::move(name), c.where = where, c.row = std::move(row), c.after = after;
+        return c;
+    };
+    auto setValue = [](HKEY hRoot, wstring key, wstring name, DWORD dwType, std::string data) {
+        return [=](CUndo& u) { u.SetValue(hRoot, key, name, dwType, data); };
+    };
+    auto deleteKey = [](HKEY hRoot, wstring key) {
+        return [=](CUndo& u) { u.DeleteKey(hRoot, key); };
+    };
 
     // The command line: the program takes none that matters, and any it is given changes nothing.
     // (The button number's rules are checked where the command line is parsed.)
     wstring strThousands;
     for (int i = 0; i < 3000; i++)
         strThousands += L" /p" + std::to_wstring(i);
-    add(CommandLine("32,000 characters", wstring(32000, L'x')));
-    add(CommandLine("3,000 parameters", strThousands));
-    add(CommandLine("non-ASCII and quotes", L"BUTTON=\x00DC\x65E5 \xD83D\xDE00 \"\"\" \\\" \""));
-    add(CommandLine("control characters", L"\tBUTTON=1\r\n\x0001 %PATH% ^& | < >"));
+    const std::pair<const char*, wstring> lines[] = {
+        {"32,000 characters", wstring(32000, L'x')},
+        {"3,000 parameters", strThousands},
+        {"non-ASCII and quotes", L"BUTTON=\x00DC\x65E5 \xD83D\xDE00 \"\"\" \\\" \""},
+        {"control characters", L"\tBUTTON=1\r\n\x0001 %PATH% ^& | < >"}};
+    for (const auto& line : lines)
+        add(std::string("command line: ") + line.first, kProgram).params = line.second;
 
-    // "radi.ini": whatever it holds, the dialog opens and nothing is stored.
+    // "radi.ini": whatever it holds, the dialog opens and nothing is stored. (Its readers' cuts, a
+    // missing file and broken lines: the settings' own test.)
     std::string strTenMegabytes, strBinary(65536, '\0'), strManyKeys = "[icon]\r\n";
     while (strTenMegabytes.size() < (10u << 20))
         strTenMegabytes += "[icon]\r\nKey1=junk junk junk junk junk junk junk junk junk\r\n";
@@ -245,107 +180,118 @@ std::vector<Case> Cases()
     const std::string iniUtf16 = Bytes(L"[icon]\r\nKey1=Sample News.ico\r\n[Scan Codes]\r\n"
                                        L"Extension Supported=.HTM.URL\r\n",
                                        false);
-    add(Ini("empty", ""));
-    add(Ini("10 MB", strTenMegabytes));
-    add(Ini("binary", strBinary));
-    add(Ini("UTF-16 with BOM", "\xFF\xFE" + iniUtf16));
-    add(Ini("UTF-16 without BOM", iniUtf16));
-    add(Ini("UTF-8 with BOM", "\xEF\xBB\xBF[icon]\r\nKey1=Sample News.ico\r\n"));
-    add(Ini("duplicate sections",
-            "[icon]\r\nKey1=Sample News.ico\r\n[icon]\r\nKey1=Sample Information.ico\r\n"));
-    add(Ini("a 300-character value", "[icon]\r\nKey1=" + std::string(300, 'a') + ".ico\r\n"));
-    add(Ini("a 100,000-character value", "[icon]\r\nKey2=" + std::string(100000, 'b') + "\r\n"));
-    add(Ini("entries outside the icons folder",
-            "[icon]\r\nKey1=..\\..\\..\\windows\\system32\\notepad.exe\r\n"
-            "Key2=C:\\windows\\win.ini\r\nKey3=\\\\server\\share\\x.ico\r\n"));
-    add(Ini("device names", "[icon]\r\nKey1=CON\r\nKey2=NUL\r\nKey3=COM1\r\nKey4=LPT1\r\n"
-                            "Key5=\\\\.\\PhysicalDrive0\r\nKey6=AUX.ico\r\n"));
-    add(Ini("a huge extension list",
-            "[Scan Codes]\r\nExtension Supported=" + std::string(100000, '.') + "\r\n"));
-    add(Ini("odd extension list", "[Scan Codes]\r\nExtension Supported=*?;|<>\"\r\n"));
-    add(Ini("broken lines",
-            "[icon\r\nKey1\r\n=x\r\n]]]\r\n[Scan Codes\r\nExtension Supported\r\n"));
-    add(Ini("10,000 keys", strManyKeys));
-    add({"radi.ini: missing", kThread, [](CUndo& u) {
-             u.File(WindowsFile(L"radi.ini"));
-             ::DeleteFileW(WindowsFile(L"radi.ini").c_str());
-         }});
-    add({"radi.ini: a folder of that name", kThread, [](CUndo& u) {
-             u.File(WindowsFile(L"radi.ini"));
-             ::DeleteFileW(WindowsFile(L"radi.ini").c_str());
-             ::CreateDirectoryW(WindowsFile(L"radi.ini").c_str(), nullptr);
-         }});
+    const std::pair<const char*, std::string> inis[] = {
+        {"empty", ""},
+        {"10 MB", strTenMegabytes},
+        {"binary", strBinary},
+        {"UTF-16 with BOM", "\xFF\xFE" + iniUtf16},
+        {"UTF-16 without BOM", iniUtf16},
+        {"UTF-8 with BOM", "\xEF\xBB\xBF[icon]\r\nKey1=Sample News.ico\r\n"},
+        {"duplicate sections",
+         "[icon]\r\nKey1=Sample News.ico\r\n[icon]\r\nKey1=Sample Information.ico\r\n"},
+        {"a 100,000-character value", "[icon]\r\nKey2=" + std::string(100000, 'b') + "\r\n"},
+        {"entries outside the icons folder",
+         "[icon]\r\nKey1=..\\..\\..\\windows\\system32\\notepad.exe\r\n"
+         "Key2=C:\\windows\\win.ini\r\nKey3=\\\\server\\share\\x.ico\r\n"},
+        {"device names", "[icon]\r\nKey1=CON\r\nKey2=NUL\r\nKey3=COM1\r\nKey4=LPT1\r\n"
+                         "Key5=\\\\.\\PhysicalDrive0\r\nKey6=AUX.ico\r\n"},
+        {"a huge extension list",
+         "[Scan Codes]\r\nExtension Supported=" + std::string(100000, '.') + "\r\n"},
+        {"odd extension list", "[Scan Codes]\r\nExtension Supported=*?;|<>\"\r\n"},
+        {"10,000 keys", strManyKeys}};
+    for (const auto& ini : inis)
+        add(std::string("radi.ini: ") + ini.first, kThread).arrange =
+            [bytes = ini.second](CUndo& u) { u.WriteFile(WindowsFile(L"radi.ini"), bytes); };
+    add("radi.ini: a folder of that name", kThread).arrange = [](CUndo& u) {
+        u.Hide(WindowsFile(L"radi.ini"));
+        ::CreateDirectoryW(WindowsFile(L"radi.ini").c_str(), nullptr);
+        u.Then([] { ::RemoveDirectoryW(WindowsFile(L"radi.ini").c_str()); });
+    };
 
-    // The registry values the program reads, of the wrong type, huge or missing.
+    // The registry values the program reads, of the wrong type, huge or missing. (SetLock's short
+    // and text forms: the settings' own test.)
     const std::string strMegabyte(1 << 20, '\x01');
-    add(Registry("SetLock as text", kLockKey, L"SetLock", REG_SZ, Bytes(L"1")));
-    add(Registry("SetLock of one byte", kLockKey, L"SetLock", REG_BINARY, "\x01"));
-    add(Registry("SetLock of eight bytes", kLockKey, L"SetLock", REG_QWORD,
-                 std::string("\x01\0\0\0\0\0\0\0", 8)));
-    add(Registry("SetLock of a megabyte", kLockKey, L"SetLock", REG_BINARY, strMegabyte));
-    add(Registry("SystrayatBoot as text", kTrayKey, L"SystrayatBoot", REG_SZ, Bytes(L"1")));
-    add(Registry("SystrayatBoot all ones", kTrayKey, L"SystrayatBoot", REG_DWORD,
-                 Dword(0xFFFFFFFF)));
-    add(Registry("SystrayatBoot of a megabyte", kTrayKey, L"SystrayatBoot", REG_BINARY,
-                 strMegabyte));
-    add(Registry("ProgramFilesDir of 20,000 characters", kWindowsKey, L"ProgramFilesDir", REG_SZ,
-                 Bytes(wstring(20000, L'P'))));
-    add(Registry("ProgramFilesDir as a number", kWindowsKey, L"ProgramFilesDir", REG_DWORD,
-                 Dword(7)));
-    add(Registry("ProgramFilesDir unexpanded", kWindowsKey, L"ProgramFilesDir", REG_EXPAND_SZ,
-                 Bytes(L"%SystemDrive%\\Program Files")));
-    add(Registry("ProgramFilesDir unterminated", kWindowsKey, L"ProgramFilesDir", REG_SZ,
-                 Bytes(L"C:\\Nowhere", false)));
-    add(Registry("ProgramFilesDir a folder that is not there", kWindowsKey, L"ProgramFilesDir",
-                 REG_SZ, Bytes(L"C:\\Nowhere at all")));
-    add(Registry("the browser's command of 10,000 characters",
-                 L"Software\\Classes\\htmlfile\\shell\\open\\command", L"", REG_SZ,
-                 Bytes(wstring(10000, L'b'))));
-    add(Registry("the web page class as a number", L"Software\\Classes\\.html", L"", REG_DWORD,
-                 Dword(1)));
-    add(Registry("the mail client's name of 5,000 characters", L"SOFTWARE\\Clients\\Mail", L"",
-                 REG_SZ, Bytes(wstring(5000, L'm'))));
-    add(Registry("the mail client's name as bytes", L"SOFTWARE\\Clients\\Mail", L"", REG_BINARY,
-                 strMegabyte));
-    add(NoKey("the tray key missing", kTrayKey));
-    add(NoKey("the lock key missing", kLockKey));
-    add(NoKey("the web page association missing", L"Software\\Classes\\.html"));
-    add(NoKey("the mail clients missing", L"SOFTWARE\\Clients\\Mail"));
-    add({"registry: ProgramFilesDir missing", kThread, [](CUndo& u) {
-             u.Value(HKLM, kWindowsKey, L"ProgramFilesDir");
-             ::RegDeleteKeyValueW(HKLM, kWindowsKey, L"ProgramFilesDir");
-         }});
+    const struct
+    {
+        const char* pszName;
+        const WCHAR *pszKey, *pszValue;
+        DWORD dwType;
+        std::string data;
+    } values[] = {
+        {"SetLock of eight bytes", kLockKey, L"SetLock", REG_QWORD,
+         std::string("\x01\0\0\0\0\0\0\0", 8)},
+        {"SetLock of a megabyte", kLockKey, L"SetLock", REG_BINARY, strMegabyte},
+        {"SystrayatBoot as text", kTrayKey, L"SystrayatBoot", REG_SZ, Bytes(L"1")},
+        {"SystrayatBoot all ones", kTrayKey, L"SystrayatBoot", REG_DWORD, Dword(0xFFFFFFFF)},
+        {"SystrayatBoot of a megabyte", kTrayKey, L"SystrayatBoot", REG_BINARY, strMegabyte},
+        {"ProgramFilesDir of 20,000 characters", kWindowsKey, L"ProgramFilesDir", REG_SZ,
+         Bytes(wstring(20000, L'P'))},
+        {"ProgramFilesDir as a number", kWindowsKey, L"ProgramFilesDir", REG_DWORD, Dword(7)},
+        {"ProgramFilesDir unexpanded", kWindowsKey, L"ProgramFilesDir", REG_EXPAND_SZ,
+         Bytes(L"%SystemDrive%\\Program Files")},
+        {"ProgramFilesDir unterminated", kWindowsKey, L"ProgramFilesDir", REG_SZ,
+         Bytes(L"C:\\Nowhere", false)},
+        {"ProgramFilesDir a folder that is not there", kWindowsKey, L"ProgramFilesDir", REG_SZ,
+         Bytes(L"C:\\Nowhere at all")},
+        {"the browser's command of 10,000 characters",
+         L"Software\\Classes\\htmlfile\\shell\\open\\command", L"", REG_SZ,
+         Bytes(wstring(10000, L'b'))},
+        {"the web page class as a number", L"Software\\Classes\\.html", L"", REG_DWORD, Dword(1)},
+        {"the mail client's name of 5,000 characters", L"SOFTWARE\\Clients\\Mail", L"", REG_SZ,
+         Bytes(wstring(5000, L'm'))},
+        {"the mail client's name as bytes", L"SOFTWARE\\Clients\\Mail", L"", REG_BINARY,
+         strMegabyte}};
+    for (const auto& v : values)
+        add(std::string("registry: ") + v.pszName, kThread).arrange =
+            setValue(HKLM, v.pszKey, v.pszValue, v.dwType, v.data);
+    const std::pair<const char*, const WCHAR*> keys[] = {
+        {"the tray key missing", kTrayKey},
+        {"the lock key missing", kLockKey},
+        {"the web page association missing", L"Software\\Classes\\.html"},
+        {"the mail clients missing", L"SOFTWARE\\Clients\\Mail"}};
+    for (const auto& key : keys)
+        add(std::string("registry: ") + key.first, kThread).arrange = deleteKey(HKLM, key.second);
+    add("registry: ProgramFilesDir missing", kThread).arrange = [](CUndo& u) {
+        u.Value(HKLM, kWindowsKey, L"ProgramFilesDir");
+        ::RegDeleteKeyValueW(HKLM, kWindowsKey, L"ProgramFilesDir");
+    };
 
     // The configuration service: absent, failing, slow, odd answers, odd stores.
-    add({"service: not registered", kThread,
-         [](CUndo& u) { u.DeleteKey(HKLM, kServiceClassKey); }});
-    add({"service: its library missing", kThread, [](CUndo& u) {
-             u.SetValue(HKLM, wstring(kServiceClassKey) + L"\\InprocServer32", L"", REG_SZ,
-                        Bytes(L"C:\\nowhere\\ButtonConfigService.dll"));
-         }});
-    add({"service: not a COM library", kThread, [](CUndo& u) {
-             u.SetValue(HKLM, wstring(kServiceClassKey) + L"\\InprocServer32", L"", REG_SZ,
-                        Bytes(WindowsFile(L"system32\\version.dll")));
-         }});
-    add(ServiceFaults("failing every call, then Apply", L"fail", "press Apply"));
-    add(ServiceFaults("slow", L"slow=10"));
-    add(ServiceFaults("slow and failing", L"slow=5 fail"));
-    add(ServiceFaults("null strings, then Apply and OK", L"null", "press Apply; press OK", kKept));
+    const wstring server = wstring(kServiceClassKey) + L"\\InprocServer32";
+    add("service: not registered", kThread).arrange = deleteKey(HKLM, kServiceClassKey);
+    add("service: its library missing", kThread).arrange =
+        setValue(HKLM, server, L"", REG_SZ, Bytes(L"C:\\nowhere\\ButtonConfigService.dll"));
+    add("service: not a COM library", kThread).arrange =
+        setValue(HKLM, server, L"", REG_SZ, Bytes(WindowsFile(L"system32\\version.dll")));
+    const struct
+    {
+        const char* pszName;
+        const WCHAR* pszFaults;
+        const char* pszRow;
+        After after;
+    } faults[] = {{"failing every call, then Apply", L"fail", "press Apply", kSame},
+                  {"slow", L"slow=10", "", kSame},
+                  {"slow and failing", L"slow=5 fail", "", kSame},
+                  {"null strings, then Apply and OK", L"null", "press Apply; press OK", kKept},
+                  {"a million characters for every string", L"huge", "", kSame}};
+    for (const auto& f : faults)
+        add(std::string("service: ") + f.pszName, kThread, f.pszRow, f.after).arrange =
+            setValue(HKCU, L"Software\\Kivora Stand-ins\\Button Configuration Faults", L"Faults",
+                     REG_SZ, Bytes(f.pszFaults));
     // Reading the lock points the service at the box's scheme and back at the one it called
     // current: here at that filled-up name. Nothing else changes.
-    add(ServiceFaults("a million characters for every string", L"huge"));
     cases.back().checked = {L"\\Current"};
     cases.back().act = [](CDialogUnderTest&, CUndo&) {
         EXPECT_EQ(ReadStore()[L"\\Current"].substr(0, 7), L"QUELDAx");
     };
 
-    add(Store("10,000 schemes", [](CUndo&) {
+    add("store: 10,000 schemes", kThread).arrange = [](CUndo&) {
         wstring multi = L"QUELDA" + wstring(1, L'\0');
         for (int i = 0; i < 10000; i++)
             multi += L"Scheme " + std::to_wstring(i) + L'\0';
         WriteStore(L"Schemes", REG_MULTI_SZ, Bytes(multi));
-    }));
-    add(Store("scheme names of every punctuation character", [](CUndo&) {
+    };
+    add("store: scheme names of every punctuation character", kThread).arrange = [](CUndo&) {
         wstring punctuation, multi = L"QUELDA" + wstring(1, L'\0');
         for (WCHAR ch = 0x21; ch < 0x7F; ch++)
             if (!iswalnum(ch)) punctuation += ch;
@@ -353,277 +299,248 @@ std::vector<Case> Cases()
             multi += wstring(3, ch) + L'\0';
         WriteStore(L"Schemes", REG_MULTI_SZ, Bytes(multi + punctuation + L'\0'));
         WriteStore(L"Current", REG_SZ, Bytes(punctuation));
-    }));
-    add(Store("a current scheme of 10,000 characters",
-              [](CUndo&) { WriteStore(L"Current", REG_SZ, Bytes(wstring(10000, L'c'))); }));
+    };
+    add("store: a current scheme of 10,000 characters", kThread).arrange = [](CUndo&) {
+        WriteStore(L"Current", REG_SZ, Bytes(wstring(10000, L'c')));
+    };
     // Reading the lock points the service back at the scheme it called current: its default for
     // a value it cannot read.
-    add(Store("schemes and current scheme of the wrong types", [](CUndo&) {
+    add("store: schemes and current scheme of the wrong types", kThread,
+        "expect current \"QUELDA\"")
+        .arrange = [](CUndo&) {
         WriteStore(L"Schemes", REG_DWORD, Dword(101));
         WriteStore(L"Current", REG_BINARY, Bytes(L"QU", false));
-    }));
-    cases.back().row = "expect current \"QUELDA\"";
-    add(Store("a target of a megabyte", [](CUndo&) {
+    };
+    add("store: a target of a megabyte", kThread).arrange = [](CUndo&) {
         const wstring target(1 << 19, L't');
         ::RegSetKeyValueW(HKCU, L"Software\\Kivora Stand-ins\\Button Configuration\\Settings\\101",
                           L"QUELDA:Target", REG_SZ, target.c_str(),
                           static_cast<DWORD>((target.size() + 1) * sizeof(WCHAR)));
-    }));
+    };
     std::string str500 = "buttons=";
     for (int i = 1; i <= 500; i++)
         str500 += std::to_string(i) + ",";
-    add(Defaults("13 buttons", "buttons=1,2,3,4,5,6,7,8,9,10,11,12,13\n", 1));
-    add(Defaults("500 buttons", str500 + "\n", 1));
-    add(Defaults("12 buttons", "buttons=1,2,3,4,5,6,7,8,9,10,11,12\n"));
-    add(Defaults("no buttons", "buttons=\n"));
-    add(Defaults("duplicate ids",
-                 "buttons=101,101,101\n101|Information|InformationVal|http://i/|UNLOCKED\n"));
-    add(Defaults("ids that are not numbers", "buttons=abc,,;;, ,\xC3\xBC\n"));
-    add(Defaults("ids of 1,000 characters", "buttons=" + std::string(1000, '9') + "\n"));
-    add(Defaults("odd values", "buttons=1\n1|%s%n|\t|\r|LOCKLOCK\n"));
-    add(Defaults("one button", "buttons=101,102\n101|Information|InformationVal|http://i/|"
-                               "UNLOCKED\n"));
+    const struct
+    {
+        const char* pszName;
+        std::string defaults;
+        DWORD dwExitCode;
+    } defaults[] = {
+        {"13 buttons", "buttons=1,2,3,4,5,6,7,8,9,10,11,12,13\n", 1},
+        {"500 buttons", str500 + "\n", 1},
+        {"12 buttons", "buttons=1,2,3,4,5,6,7,8,9,10,11,12\n", 0},
+        {"no buttons", "buttons=\n", 0},
+        {"duplicate ids",
+         "buttons=101,101,101\n101|Information|InformationVal|http://i/|UNLOCKED\n", 0},
+        {"ids that are not numbers", "buttons=abc,,;;, ,\xC3\xBC\n", 0},
+        {"ids of 1,000 characters", "buttons=" + std::string(1000, '9') + "\n", 0},
+        {"odd values", "buttons=1\n1|%s%n|\t|\r|LOCKLOCK\n", 0},
+        {"one button", "buttons=101,102\n101|Information|InformationVal|http://i/|UNLOCKED\n", 0}};
+    for (const auto& d : defaults) {
+        Case& c = add(std::string("store: ") + d.pszName, d.dwExitCode ? kProgram : kThread);
+        c.defaults = d.defaults;
+        c.dwExitCode = d.dwExitCode;
+    }
 
     // The event server: absent, slow, dying. (Its failing steps: the listeners' own test.)
-    add({"event server: not registered", kProgram, [](CUndo& u) {
-             u.DeleteKey(HKLM, L"Software\\Classes\\CLSID\\{40E71633-5F96-11D1-B449-00805F268A3A}");
-         }});
-    add(EventServer("slow registrations", L"slow=20"));
-    add(EventServer("dying while registering", L"die=102"));
-    add({"event server: ended while the dialog is open",
-         kProgram,
-         nullptr,
-         "",
-         kApplied,
-         {},
-         [](CDialogUnderTest& dlg, CUndo&) {
-             EXPECT_TRUE(EndFromInside(L"ButtonEventServer.exe"));
-             RunSession(dlg, "press Apply");
-         }});
+    add("event server: not registered", kProgram).arrange =
+        deleteKey(HKLM, L"Software\\Classes\\CLSID\\{40E71633-5F96-11D1-B449-00805F268A3A}");
+    for (const auto& f : {std::make_pair("slow registrations", L"slow=20"),
+                          std::make_pair("dying while registering", L"die=102")})
+        add(std::string("event server: ") + f.first, kProgram).arrange = setValue(
+            HKCU, L"Software\\Kivora Stand-ins\\Event Server", L"Faults", REG_SZ, Bytes(f.second));
+    add("event server: ended while the dialog is open", kProgram, "", kApplied).act =
+        [](CDialogUnderTest& dlg, CUndo&) {
+            EXPECT_TRUE(EndFromInside(L"ButtonEventServer.exe"));
+            RunSession(dlg, "press Apply");
+        };
 
     // The tray program: missing, or a window that never answers.
-    add({"tray: the program missing, the box checked and applied",
-         kThread,
-         [](CUndo& u) {
-             u.SetValue(HKLM, kWindowsKey, L"ProgramFilesDir", REG_SZ,
-                        Bytes(L"C:\\Nowhere at all"));
-             u.SetDword(HKLM, kTrayKey, L"SystrayatBoot", 0);
-         },
-         "press Tray; expect checked Tray; press Apply",
-         kApplied,
-         {},
-         [](CDialogUnderTest&, CUndo&) {
-             DWORD dw = 0, cb = 4;
-             ::RegGetValueW(HKLM, kTrayKey, L"SystrayatBoot", RRF_RT_REG_DWORD, nullptr, &dw, &cb);
-             EXPECT_EQ(dw, 1u);
-         }});
-    add({"tray: a window that never answers, the box cleared and applied", kThread,
-         [](CUndo& u) {
-             u.SetDword(HKLM, kTrayKey, L"SystrayatBoot", 1);
-             auto stop = std::make_shared<std::atomic<bool>>(false);
-             auto thread = std::make_shared<std::thread>([stop] {
-                 HWND hWnd =
-                     ::CreateWindowExW(0, L"STATIC", L"Quelda Kivora System Tray Window", WS_POPUP,
-                                       0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-                 WaitUntil([stop] { return stop->load(); }, INFINITE); // never reads its queue
-                 ::DestroyWindow(hWnd);
-             });
-             WaitUntil([] { return ::FindWindowW(nullptr, L"Quelda Kivora System Tray Window"); });
-             u.Then([stop, thread] {
-                 *stop = true;
-                 thread->join();
-             });
-         },
-         "expect checked Tray; press Tray; press Apply", kApplied});
+    Case& missing = add("tray: the program missing, the box checked and applied", kThread,
+                        "press Tray; expect checked Tray; press Apply", kApplied);
+    missing.arrange = [](CUndo& u) {
+        u.SetValue(HKLM, kWindowsKey, L"ProgramFilesDir", REG_SZ, Bytes(L"C:\\Nowhere at all"));
+        u.SetDword(HKLM, kTrayKey, L"SystrayatBoot", 0);
+    };
+    missing.act = [](CDialogUnderTest&, CUndo&) {
+        DWORD dw = 0, cb = 4;
+        ::RegGetValueW(HKLM, kTrayKey, L"SystrayatBoot", RRF_RT_REG_DWORD, nullptr, &dw, &cb);
+        EXPECT_EQ(dw, 1u);
+    };
+    add("tray: a window that never answers, the box cleared and applied", kThread,
+        "expect checked Tray; press Tray; press Apply", kApplied)
+        .arrange = [](CUndo& u) {
+        u.SetDword(HKLM, kTrayKey, L"SystrayatBoot", 1);
+        auto stop = std::make_shared<std::atomic<bool>>(false);
+        auto thread = std::make_shared<std::thread>([stop] {
+            HWND hWnd = ::CreateWindowExW(0, L"STATIC", L"Quelda Kivora System Tray Window",
+                                          WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+            WaitUntil([stop] { return stop->load(); }, INFINITE); // never reads its queue
+            ::DestroyWindow(hWnd);
+        });
+        WaitUntil([] { return ::FindWindowW(nullptr, L"Quelda Kivora System Tray Window"); });
+        u.Then([stop, thread] {
+            *stop = true;
+            thread->join();
+        });
+    };
 
     // The version library behind the About box, loaded from the program's folder.
     const wstring dll = ProgramFolder() + L"\\ZADAVUD.DLL";
-    add(Version(
-        "missing", [dll](CUndo& u) { u.Hide(dll); }, L"Version # : "));
-    add(Version(
-        "failing", [](CUndo& u) { u.SetDword(HKCU, kVersionKey, L"Fail", 1); }, L"Version # : "));
-    add(Version(
-        "300 characters",
-        [](CUndo& u) {
-            u.SetValue(HKCU, kVersionKey, L"Version", REG_SZ, Bytes(wstring(300, 'v')));
-        },
-        L"Version # : " + wstring(259, L'v')));
-    add(Version(
-        "a library without the export",
-        [dll](CUndo& u) {
-            u.Hide(dll);
-            ::CopyFileW(WindowsFile(L"system32\\version.dll").c_str(), dll.c_str(), FALSE);
-            u.Then([dll] { ::DeleteFileW(dll.c_str()); });
-        },
-        L"Version # : "));
+    const struct
+    {
+        const char* pszName;
+        std::function<void(CUndo&)> arrange;
+        wstring shown;
+    } versions[] = {{"missing", [dll](CUndo& u) { u.Hide(dll); }, L""},
+                    {"failing", [](CUndo& u) { u.SetDword(HKCU, kVersionKey, L"Fail", 1); }, L""},
+                    {"300 characters",
+                     setValue(HKCU, kVersionKey, L"Version", REG_SZ, Bytes(wstring(300, 'v'))),
+                     wstring(259, L'v')},
+                    {"a library without the export",
+                     [dll](CUndo& u) {
+                         u.Hide(dll);
+                         ::CopyFileW(WindowsFile(L"system32\\version.dll").c_str(), dll.c_str(),
+                                     FALSE);
+                         u.Then([dll] { ::DeleteFileW(dll.c_str()); });
+                     },
+                     L""}};
+    for (const auto& v : versions)
+        add(std::string("version library: ") + v.pszName, kProgram,
+            "about \"Version # : " + Utf8(v.shown) + "\"")
+            .arrange = v.arrange;
 
     // What users do.
-    add(User("Apply", "press Apply", kApplied));
-    add(User("OK", "press OK; expect closed", kApplied));
-    cases.back().where = kProgram; // the program ends with 0
-    add(User("Cancel after edits", "target \"http://cancelled.example/\"; press Cancel; "
-                                   "expect closed"));
-    for (const char* pszText : {"\"y\"*1500", "\"a\\r\\n\\ttab, 100% ,\"", "\"z\"*100000",
-                                "\"%s%n%d, 100% ,,\"", "\"   \""}) {
-        const std::string text = pszText;
-        add(User(("a target of " + text.substr(0, 12)).c_str(),
-                 "target " + text + "; press Apply; expect stored QUELDA 101 Target " + text +
-                     "; expect stored QUELDA 101 Title " + text,
-                 kApplied));
-        add(User(("a name of " + text.substr(0, 12)).c_str(),
-                 "name " + text + "; press Apply; expect stored QUELDA 101 Name " + text,
-                 kApplied));
+    add("user: Apply", kThread, "press Apply", kApplied);
+    add("user: OK", kProgram, "press OK; expect closed", kApplied); // the program ends with 0
+    add("user: Cancel after edits", kThread,
+        "target \"http://cancelled.example/\"; press Cancel; expect closed");
+    for (const std::string text : {"\"y\"*1500", "\"a\\r\\n\\ttab, 100% ,\"", "\"z\"*100000",
+                                   "\"%s%n%d, 100% ,,\"", "\"   \""}) {
+        add("user: a target of " + text.substr(0, 12), kThread,
+            "target " + text + "; press Apply; expect stored QUELDA 101 Target " + text +
+                "; expect stored QUELDA 101 Title " + text,
+            kApplied);
+        add("user: a name of " + text.substr(0, 12), kThread,
+            "name " + text + "; press Apply; expect stored QUELDA 101 Name " + text, kApplied);
     }
-    add(User("an empty name", "name \"\"; press Apply", kApplied));
-    add(User("500 files dropped",
-             "drop files \"C:\\\\Dropped\\\\File.txt|\"*500; expect target \"File.txt\"; "
-             "press Apply; expect stored QUELDA 101 Target \"C:\\\\Dropped\\\\File.txt\"; "
-             "expect stored QUELDA 101 Title \"File.txt\"",
-             kApplied));
-    add(User("100,000 characters dropped as text", "drop \"d\"*100000; press Cancel"));
-    add(User("junk formats dropped", "drop junk \"\"; expect target \"\""));
-    add({"user: rows chosen 200 times with the keys",
-         kThread,
-         nullptr,
-         "",
-         kSame,
-         {},
-         [](CDialogUnderTest& dlg, CUndo&) {
-             for (int i = 0; i < 100; i++)
-                 RunSession(dlg, "key Down; key Up");
-             RunSession(dlg, "key End; key Home; expect name \"Information\"");
-         }});
-    add({"user: the session ends while editing",
-         kProgram,
-         nullptr,
-         "target \"http://unsaved.example/\"",
-         kSame,
-         {},
-         [](CDialogUnderTest& dlg, CUndo&) {
-             DWORD_PTR dwResult = 0;
-             ::SendMessageTimeoutW(dlg.m_hDlg, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000,
-                                   &dwResult);
-             ::SendMessageTimeoutW(dlg.m_hDlg, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000,
-                                   &dwResult);
-         }});
-    add({"user: a second copy while the dialog is open",
-         kProgram,
-         nullptr,
-         "",
-         kSame,
-         {},
-         [](CDialogUnderTest& dlg, CUndo&) {
-             CProgramUnderTest second(PROGRAM_PATH);
-             ASSERT_TRUE(second.Start());
-             EXPECT_EQ(second.WaitForEnd(), 0u);
-             EXPECT_TRUE(::IsWindow(dlg.m_hDlg));
-         }});
-    add({"user: the icon files gone while the dialog is open",
-         kThread,
-         nullptr,
-         "",
-         kApplied,
-         {L"Settings\\106\\QUELDA:Target", L"Settings\\106\\QUELDA:Title"},
-         [](CDialogUnderTest& dlg, CUndo& u) {
-             // The files go; the folder itself is the program's current folder, which the
-             // system keeps while the program runs.
-             const wstring icons = IconsFolder();
-             int nMoved = 0;
-             for (const wstring& name : Listing(icons))
-                 if (name.size() > 4 && name.substr(name.size() - 4) == L".ico") {
-                     u.Hide(icons + L"\\" + name);
-                     nMoved++;
-                 }
-             EXPECT_GT(nMoved, 0);
-             RunSession(dlg, "row 5; target \"C:\\\\windows\\\\notepad.exe\"; press Apply; "
-                             "expect stored QUELDA 106 Target \"C:\\\\windows\\\\notepad.exe\"; "
-                             "expect stored QUELDA 106 Title \"C:\\\\windows\\\\notepad.exe\"");
-         }});
-    for (const char* pszName : {"\"]\"", "\"s\"*300", "\"%s%n%x\"", "\"a\\tb\\r\\nc\""})
-        add(User((std::string("a scheme added, not applied, named ") + pszName).c_str(),
-                 std::string("box ") + pszName + "; press Add"));
+    add("user: an empty name", kThread, "name \"\"; press Apply", kApplied);
+    add("user: 500 files dropped", kThread,
+        "drop files \"C:\\\\Dropped\\\\File.txt|\"*500; expect target \"File.txt\"; "
+        "press Apply; expect stored QUELDA 101 Target \"C:\\\\Dropped\\\\File.txt\"; "
+        "expect stored QUELDA 101 Title \"File.txt\"",
+        kApplied);
+    add("user: 100,000 characters dropped as text", kThread, "drop \"d\"*100000; press Cancel");
+    add("user: junk formats dropped", kThread, "drop junk \"\"; expect target \"\"");
+    add("user: rows chosen 200 times with the keys", kThread).act = [](CDialogUnderTest& dlg,
+                                                                       CUndo&) {
+        for (int i = 0; i < 100; i++)
+            RunSession(dlg, "key Down; key Up");
+        RunSession(dlg, "key End; key Home; expect name \"Information\"");
+    };
+    add("user: the session ends while editing", kProgram, "target \"http://unsaved.example/\"")
+        .act = [](CDialogUnderTest& dlg, CUndo&) {
+        DWORD_PTR dwResult = 0;
+        ::SendMessageTimeoutW(dlg.m_hDlg, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 10000, &dwResult);
+        ::SendMessageTimeoutW(dlg.m_hDlg, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 10000, &dwResult);
+    };
+    add("user: a second copy while the dialog is open", kProgram).act = [](CDialogUnderTest& dlg,
+                                                                           CUndo&) {
+        CProgramUnderTest second(PROGRAM_PATH);
+        ASSERT_TRUE(second.Start());
+        EXPECT_EQ(second.WaitForEnd(), 0u);
+        EXPECT_TRUE(::IsWindow(dlg.m_hDlg));
+    };
+    Case& gone = add("user: the icon files gone while the dialog is open", kThread, "", kApplied);
+    gone.checked = {L"Settings\\106\\QUELDA:Target", L"Settings\\106\\QUELDA:Title"};
+    gone.act = [](CDialogUnderTest& dlg, CUndo& u) {
+        // The files go; the folder itself is the program's current folder, which the system keeps
+        // while the program runs.
+        const wstring icons = IconsFolder();
+        int nMoved = 0;
+        for (const wstring& name : Listing(icons))
+            if (name.size() > 4 && name.substr(name.size() - 4) == L".ico") {
+                u.Hide(icons + L"\\" + name);
+                nMoved++;
+            }
+        EXPECT_GT(nMoved, 0);
+        RunSession(dlg, "row 5; target \"C:\\\\windows\\\\notepad.exe\"; press Apply; "
+                        "expect stored QUELDA 106 Target \"C:\\\\windows\\\\notepad.exe\"; "
+                        "expect stored QUELDA 106 Title \"C:\\\\windows\\\\notepad.exe\"");
+    };
+    for (const std::string name : {"\"]\"", "\"s\"*300", "\"%s%n%x\"", "\"a\\tb\\r\\nc\""})
+        add("user: a scheme added, not applied, named " + name, kThread,
+            "box " + name + "; press Add");
     // A target changed and applied again and again: the images of the list are made anew each
     // time, and the GDI objects must not grow with them.
-    add({"user: a target changed and applied 40 times",
-         kThread,
-         nullptr,
-         "",
-         kApplied,
-         {L"Settings\\101\\QUELDA:Target", L"Settings\\101\\QUELDA:Title"},
-         [](CDialogUnderTest& dlg, CUndo&) {
-             const char kRound[] = "target \"C:\\\\windows\\\\notepad.exe\"; press Apply; "
-                                   "target \"C:\\\\windows\\\\regedit.exe\"; press Apply";
-             for (int i = 0; i < 5; i++)
-                 RunSession(dlg, kRound);
-             const int nBefore = GdiObjects();
-             ASSERT_GT(nBefore, 0) << "no GDI handle table";
-             for (int i = 0; i < 15; i++)
-                 RunSession(dlg, kRound);
-             // A few objects come and go with the painting.
-             EXPECT_LE(GdiObjects(), nBefore + 8) << "after 30 more Applies";
-             RunSession(dlg, "expect stored QUELDA 101 Target \"C:\\\\windows\\\\regedit.exe\"");
-         }});
+    Case& again = add("user: a target changed and applied 40 times", kThread, "", kApplied);
+    again.checked = {L"Settings\\101\\QUELDA:Target", L"Settings\\101\\QUELDA:Title"};
+    again.act = [](CDialogUnderTest& dlg, CUndo&) {
+        const char kRound[] = "target \"C:\\\\windows\\\\notepad.exe\"; press Apply; "
+                              "target \"C:\\\\windows\\\\regedit.exe\"; press Apply";
+        for (int i = 0; i < 5; i++)
+            RunSession(dlg, kRound);
+        const int nBefore = GdiObjects();
+        ASSERT_GT(nBefore, 0) << "no GDI handle table";
+        for (int i = 0; i < 15; i++)
+            RunSession(dlg, kRound);
+        // A few objects come and go with the painting.
+        EXPECT_LE(GdiObjects(), nBefore + 8) << "after 30 more Applies";
+        RunSession(dlg, "expect stored QUELDA 101 Target \"C:\\\\windows\\\\regedit.exe\"");
+    };
 
     // Security: where libraries come from, and what the program writes.
-    add({"security: libraries planted in the starting folder and the icons folder",
-         kProgram,
-         [](CUndo& u) {
-             const wstring planted = WindowsFile(L"..\\Planted");
-             ::CreateDirectoryW(planted.c_str(), nullptr);
-             u.Then([planted] { ::RemoveDirectoryW(planted.c_str()); });
-             for (const wstring& folder : {planted, IconsFolder()})
-                 for (LPCWSTR pszName : {L"ZADAVUD.DLL", L"version.dll", L"uxtheme.dll",
-                                         L"dwmapi.dll", L"msimg32.dll"}) {
-                     const wstring path = folder + L"\\" + pszName;
-                     ::CopyFileW(WindowsFile(L"system32\\version.dll").c_str(), path.c_str(), TRUE);
-                     u.Then([path] { ::DeleteFileW(path.c_str()); });
-                 }
-             WCHAR szSaved[MAX_PATH] = {};
-             ::GetCurrentDirectoryW(MAX_PATH, szSaved);
-             const wstring saved = szSaved;
-             ::SetCurrentDirectoryW(planted.c_str());
-             u.Then([saved] { ::SetCurrentDirectoryW(saved.c_str()); });
-         },
-         "about \"Version # : 5.2.0.117\"",
-         kSame,
-         {},
-         [](CDialogUnderTest& dlg, CUndo&) {
-             WCHAR szPlanted[MAX_PATH] = {}, szIcons[MAX_PATH] = {};
-             ::GetFullPathNameW(WindowsFile(L"..\\Planted").c_str(), MAX_PATH, szPlanted, nullptr);
-             ::GetFullPathNameW(IconsFolder().c_str(), MAX_PATH, szIcons, nullptr);
-             HANDLE hSnap = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, dlg.m_dwProcess);
-             MODULEENTRY32W me = {};
-             me.dwSize = sizeof(me);
-             int nModules = 0;
-             for (BOOL b = ::Module32FirstW(hSnap, &me); b; b = ::Module32NextW(hSnap, &me)) {
-                 nModules++;
-                 for (LPCWSTR pszFolder : {szPlanted, szIcons})
-                     EXPECT_NE(_wcsnicmp(me.szExePath, pszFolder, wcslen(pszFolder)), 0)
-                         << Utf8(me.szExePath);
-             }
-             ::CloseHandle(hSnap);
-             EXPECT_GT(nModules, 3);
-         }});
-    add({"security: a session writes no registry value but SystrayatBoot and no file",
-         kProgram,
-         [](CUndo& u) { u.SetDword(HKLM, kTrayKey, L"SystrayatBoot", 0); },
-         "",
-         kApplied,
-         {},
-         [](CDialogUnderTest& dlg, CUndo&) {
-             // SystrayatBoot goes to 1 and back to 0: nothing differs afterwards.
-             const wstring folders[] = {WindowsFile(L""), IconsFolder(), ProgramFolder()};
-             std::vector<std::vector<wstring>> before;
-             for (const wstring& folder : folders)
-                 before.push_back(Listing(folder));
-             const StoreMap machine = ReadRegistry(HKLM, L"SOFTWARE\\Quelda"),
-                            user = ReadRegistry(HKCU, L"Software\\Quelda");
-             RunSession(dlg, "press Tray; press Apply; press Tray; press Apply; key Down");
-             for (size_t i = 0; i < ARRAYSIZE(folders); i++)
-                 EXPECT_EQ(Listing(folders[i]), before[i]) << Utf8(folders[i]);
-             EXPECT_EQ(StoreDifference(machine, ReadRegistry(HKLM, L"SOFTWARE\\Quelda")), "");
-             EXPECT_EQ(StoreDifference(user, ReadRegistry(HKCU, L"Software\\Quelda")), "");
-         }});
+    Case& planted = add("security: libraries planted in the starting folder and the icons folder",
+                        kProgram, "about \"Version # : 5.2.0.117\"");
+    planted.arrange = [](CUndo& u) {
+        const wstring folder = WindowsFile(L"..\\Planted");
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+        u.Then([folder] { ::RemoveDirectoryW(folder.c_str()); });
+        for (const wstring& in : {folder, IconsFolder()})
+            for (LPCWSTR pszName :
+                 {L"ZADAVUD.DLL", L"version.dll", L"uxtheme.dll", L"dwmapi.dll", L"msimg32.dll"}) {
+                const wstring path = in + L"\\" + pszName;
+                ::CopyFileW(WindowsFile(L"system32\\version.dll").c_str(), path.c_str(), TRUE);
+                u.Then([path] { ::DeleteFileW(path.c_str()); });
+            }
+        WCHAR szSaved[MAX_PATH] = {};
+        ::GetCurrentDirectoryW(MAX_PATH, szSaved);
+        const wstring saved = szSaved;
+        ::SetCurrentDirectoryW(folder.c_str());
+        u.Then([saved] { ::SetCurrentDirectoryW(saved.c_str()); });
+    };
+    planted.act = [](CDialogUnderTest& dlg, CUndo&) {
+        WCHAR szPlanted[MAX_PATH] = {}, szIcons[MAX_PATH] = {};
+        ::GetFullPathNameW(WindowsFile(L"..\\Planted").c_str(), MAX_PATH, szPlanted, nullptr);
+        ::GetFullPathNameW(IconsFolder().c_str(), MAX_PATH, szIcons, nullptr);
+        HANDLE hSnap = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, dlg.m_dwProcess);
+        MODULEENTRY32W me = {};
+        me.dwSize = sizeof(me);
+        int nModules = 0;
+        for (BOOL b = ::Module32FirstW(hSnap, &me); b; b = ::Module32NextW(hSnap, &me), nModules++)
+            for (LPCWSTR pszFolder : {szPlanted, szIcons})
+                EXPECT_NE(_wcsnicmp(me.szExePath, pszFolder, wcslen(pszFolder)), 0)
+                    << Utf8(me.szExePath);
+        ::CloseHandle(hSnap);
+        EXPECT_GT(nModules, 3);
+    };
+    Case& writes = add("security: a session writes no registry value but SystrayatBoot and no file",
+                       kProgram, "", kApplied);
+    writes.arrange = [](CUndo& u) { u.SetDword(HKLM, kTrayKey, L"SystrayatBoot", 0); };
+    writes.act = [](CDialogUnderTest& dlg, CUndo&) {
+        // SystrayatBoot goes to 1 and back to 0: nothing differs afterwards.
+        const wstring folders[] = {WindowsFile(L""), IconsFolder(), ProgramFolder()};
+        std::vector<std::vector<wstring>> before;
+        for (const wstring& folder : folders)
+            before.push_back(Listing(folder));
+        const StoreMap machine = ReadRegistry(HKLM, L"SOFTWARE\\Quelda"),
+                       user = ReadRegistry(HKCU, L"Software\\Quelda");
+        RunSession(dlg, "press Tray; press Apply; press Tray; press Apply; key Down");
+        for (size_t i = 0; i < ARRAYSIZE(folders); i++)
+            EXPECT_EQ(Listing(folders[i]), before[i]) << Utf8(folders[i]);
+        EXPECT_EQ(StoreDifference(machine, ReadRegistry(HKLM, L"SOFTWARE\\Quelda")), "");
+        EXPECT_EQ(StoreDifference(user, ReadRegistry(HKCU, L"Software\\Quelda")), "");
+    };
     return cases;
 }
 
