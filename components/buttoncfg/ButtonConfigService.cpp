@@ -20,6 +20,10 @@
 //   null       getters succeed with a null string
 //   huge       getters answer their value filled up to a million characters
 //   slow=MS    every call takes that many milliseconds more
+//   failafter  the name, title, target and lock calls do their work, then report E_FAIL
+//   refuse     the class object makes no instance (E_OUTOFMEMORY)
+//   log        each call is appended to the value "Calls" beside "Faults", a line each:
+//              "SetTarget(http://x/)", "CreateInstance()" (arguments cut at 100 characters)
 #include <windows.h>
 #include <olectl.h>
 
@@ -187,27 +191,49 @@ wstring CurrentScheme()
     return current;
 }
 
+const WCHAR kFaultsKey[] = L"Software\\Kivora Stand-ins\\Button Configuration Faults";
+
 struct Faults
 {
-    bool fail = false, null = false, huge = false;
+    bool fail = false, null = false, huge = false, failAfter = false;
 };
+
+// The test's fault words, each between blanks.
+wstring FaultWords()
+{
+    WCHAR text[256] = {};
+    DWORD cb = sizeof(text) - sizeof(WCHAR);
+    RegGetValueW(HKEY_CURRENT_USER, kFaultsKey, L"Faults", RRF_RT_REG_SZ, nullptr, text, &cb);
+    return L" " + wstring(text) + L" ";
+}
 
 // The test's faults; a slow call is made slow here.
 Faults ReadFaults()
 {
-    WCHAR text[256] = {};
-    DWORD cb = sizeof(text) - sizeof(WCHAR);
+    const wstring words = FaultWords();
     Faults faults;
-    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Kivora Stand-ins\\Button Configuration Faults",
-                     L"Faults", RRF_RT_REG_SZ, nullptr, text, &cb) != ERROR_SUCCESS)
-        return faults;
-    const wstring words = L" " + wstring(text) + L" ";
     faults.fail = words.find(L" fail ") != wstring::npos;
     faults.null = words.find(L" null ") != wstring::npos;
     faults.huge = words.find(L" huge ") != wstring::npos;
+    faults.failAfter = words.find(L" failafter ") != wstring::npos;
     const size_t slow = words.find(L" slow=");
     if (slow != wstring::npos) Sleep(wcstoul(words.c_str() + slow + 6, nullptr, 10));
     return faults;
+}
+
+// Appends the call to the log, when the test keeps one.
+void Log(const wstring& method, const wchar_t* argument = L"")
+{
+    if (FaultWords().find(L" log ") == wstring::npos) return;
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kFaultsKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return;
+    wstring calls;
+    ReadString(key, L"Calls", calls);
+    WriteString(key, L"Calls",
+                calls + method + L"(" + wstring(argument ? argument : L"").substr(0, 100) + L")\n");
+    RegCloseKey(key);
 }
 
 HRESULT ReturnString(const wstring& value, BSTR* out, HRESULT hr = S_OK)
@@ -221,7 +247,7 @@ HRESULT ReturnString(const wstring& value, BSTR* out, HRESULT hr = S_OK)
     *out = SysAllocStringLen(nullptr, static_cast<UINT>(length));
     if (!*out) return E_OUTOFMEMORY;
     std::fill(std::copy(value.begin(), value.end(), *out), *out + length, L'x');
-    return hr;
+    return faults.failAfter ? E_FAIL : hr;
 }
 
 // Whether a call that changes something fails instead.
@@ -278,6 +304,7 @@ public:
     virtual HRESULT STDMETHODCALLTYPE Reserved7() { return E_NOTIMPL; }
     virtual HRESULT STDMETHODCALLTYPE SetButtonId(BSTR id) // 8
     {
+        Log(L"SetButtonId", id);
         if (Failing()) return E_FAIL;
         m_id = id ? id : L"";
         m_bound = true;
@@ -295,6 +322,7 @@ public:
     RESERVED(41)
     virtual HRESULT STDMETHODCALLTYPE AddScheme(BSTR name) // 42: appended, once
     {
+        Log(L"AddScheme", name);
         const wstring scheme = name ? name : L"";
         if (Failing()) return E_FAIL;
         if (scheme.empty()) return E_INVALIDARG;
@@ -315,10 +343,12 @@ public:
     }
     virtual HRESULT STDMETHODCALLTYPE GetCurrentScheme(BSTR* out) // 43
     {
+        Log(L"GetCurrentScheme");
         return ReturnString(CurrentScheme(), out);
     }
     virtual HRESULT STDMETHODCALLTYPE SelectScheme(BSTR name) // 44: listed spelling wins
     {
+        Log(L"SelectScheme", name);
         wstring scheme = name ? name : L"";
         if (Failing()) return E_FAIL;
         HKEY store = OpenStore();
@@ -331,6 +361,7 @@ public:
     }
     virtual HRESULT STDMETHODCALLTYPE GetSchemeList(BSTR* out) // 45: "a,b,c,"
     {
+        Log(L"GetSchemeList");
         wstring list;
         if (HKEY store = OpenStore()) {
             for (const wstring& s : ReadSchemes(store))
@@ -344,6 +375,7 @@ public:
     // 49: this button forgets the scheme; the list forgets it once no button of the list has it.
     virtual HRESULT STDMETHODCALLTYPE RemoveScheme(BSTR name)
     {
+        Log(L"RemoveScheme", name);
         if (Failing()) return E_FAIL;
         if (!m_bound) return E_UNEXPECTED;
         const wstring scheme = name ? name : L"";
@@ -394,6 +426,7 @@ public:
     }
     virtual HRESULT STDMETHODCALLTYPE GetButtonList(BSTR* out) // 54
     {
+        Log(L"GetButtonList");
         wstring buttons;
         if (HKEY store = OpenStore()) {
             ReadString(store, L"Buttons", buttons);
@@ -407,6 +440,7 @@ public:
 private:
     HRESULT Get(LPCWSTR field, BSTR* out)
     {
+        Log(wstring(L"Get") + field + (wcscmp(field, L"Lock") ? L"" : L"State"));
         if (!out) return E_POINTER;
         *out = nullptr;
         if (!m_bound) return ReadFaults().fail ? E_FAIL : E_UNEXPECTED;
@@ -420,14 +454,16 @@ private:
     }
     HRESULT Set(LPCWSTR field, BSTR value)
     {
-        if (Failing()) return E_FAIL;
+        Log(wstring(L"Set") + field + (wcscmp(field, L"Lock") ? L"" : L"State"), value);
+        const Faults faults = ReadFaults();
+        if (faults.fail) return E_FAIL;
         if (!m_bound) return E_UNEXPECTED;
         HKEY settings = OpenStore((L"Settings\\" + m_id).c_str());
         if (!settings) return E_FAIL;
         WriteString(settings, CurrentScheme() + L":" + field,
                     value ? wstring(value, SysStringLen(value)).c_str() : L"");
         RegCloseKey(settings);
-        return S_OK;
+        return faults.failAfter ? E_FAIL : S_OK;
     }
 
     LONG m_refs = 0;
@@ -449,7 +485,9 @@ public:
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override
     {
         *out = nullptr;
+        Log(L"CreateInstance");
         if (outer) return CLASS_E_NOAGGREGATION;
+        if (FaultWords().find(L" refuse ") != wstring::npos) return E_OUTOFMEMORY;
         Config* config = new (std::nothrow) Config;
         if (!config) return E_OUTOFMEMORY;
         config->AddRef();

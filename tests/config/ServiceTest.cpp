@@ -1,7 +1,6 @@
 // The configuration service client against the registered stand-in, created by COM as the program
-// creates it, and against a scripted class object registered for the same class.
+// creates it, with the stand-in's faults and its log of calls.
 #include "ConfigServiceStore.h"
-#include "ScriptedConfig.h"
 #include "StringPrinter.h"
 #include "config/ButtonConfig.h"
 #include "config/ButtonNumber.h"
@@ -48,25 +47,6 @@ TEST_F(ServiceTest, MethodsSitAtTheirPlacesInTheTable)
 
 namespace {
 
-class ScriptedServiceTest : public ServiceTest
-{
-protected:
-    void SetUp() override
-    {
-        ServiceTest::SetUp();
-        m_pRegistration.reset(new CScriptedConfigRegistration(m_scripted));
-        ASSERT_NE(m_pRegistration->m_dwCookie, 0u);
-    }
-    void TearDown() override
-    {
-        m_pRegistration.reset();
-        ServiceTest::TearDown();
-    }
-
-    CScriptedConfig m_scripted;
-    std::unique_ptr<CScriptedConfigRegistration> m_pRegistration;
-};
-
 // The scheme names the service stores, in its order, as the program reads them.
 std::vector<CString> StoredSchemes()
 {
@@ -78,6 +58,13 @@ std::vector<CString> StoredSchemes()
     return names;
 }
 
+void StoreSchemes(const std::wstring& multi)
+{
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Kivora Stand-ins\\Button Configuration",
+                      L"Schemes", REG_MULTI_SZ, multi.c_str(),
+                      static_cast<DWORD>((multi.size() + 1) * sizeof(WCHAR)));
+}
+
 class CNumberedApp : public CWinApp, public CButtonNumberSource
 {
 public:
@@ -86,75 +73,73 @@ public:
 
 } // namespace
 
-TEST_F(ScriptedServiceTest, CreationIsTriedTwiceThenNeverAgain)
+TEST_F(ServiceTest, CreationIsTriedTwiceThenNeverAgain)
 {
-    m_scripted.m_bFailCreation = true;
+    CConfigServiceStore store;
+    store.SetFaults(L"log refuse");
     CButtonConfig config;
     EXPECT_EQ(config.GetButtonList(), L"");
-    EXPECT_EQ(m_scripted.m_nCreated, 2);
     config.SetButtonId(L"101");
     config.AddScheme(L"A");
     EXPECT_EQ(config.GetSchemeList(), L"");
-    EXPECT_EQ(m_scripted.m_nCreated, 2) << "a holder that failed never tries again";
     EXPECT_FALSE(config.HasInstance());
+    EXPECT_EQ(store.TakeCalls(), L"CreateInstance()\nCreateInstance()\n")
+        << "a holder that failed never tries again";
 
-    // Methods that do not create leave a new holder without an instance.
-    m_scripted.m_bFailCreation = false;
+    // Methods that do not create leave a new holder without an instance; an empty scheme name is
+    // skipped.
+    store.SetFaults(L"log");
     CButtonConfig lazy;
     lazy.SetName(L"x");
     EXPECT_EQ(lazy.GetTitle(), L"");
     lazy.RemoveScheme(L"x");
-    EXPECT_EQ(m_scripted.m_nCreated, 2);
-    EXPECT_TRUE(m_scripted.m_calls.empty());
     lazy.SelectScheme(L"");
-    EXPECT_EQ(m_scripted.m_nCreated, 2) << "an empty scheme name is skipped";
+    EXPECT_EQ(store.TakeCalls(), L"");
     lazy.SelectScheme(L"S");
-    EXPECT_EQ(m_scripted.m_nCreated, 3);
+    EXPECT_EQ(store.TakeCalls(), L"CreateInstance()\nSelectScheme(S)\n");
 }
 
-TEST_F(ScriptedServiceTest, ResultsAreNotExamined)
+TEST_F(ServiceTest, ResultsAreNotExamined)
 {
+    CConfigServiceStore store;
     CButtonConfig config;
     config.SetButtonId(L"101");
-    m_scripted.m_hrAnswer = E_FAIL;
-    m_scripted.m_pszAnswer = nullptr;
-    EXPECT_EQ(config.GetName(), L"");
-    EXPECT_EQ(config.GetCurrentScheme(), L"");
-    m_scripted.m_hrAnswer = S_OK;
-    EXPECT_EQ(config.GetTarget(), L"") << "a null string";
-    m_scripted.m_hrAnswer = E_FAIL;
-    m_scripted.m_pszAnswer = L"text of a failed call";
-    EXPECT_EQ(config.GetTitle(), L"text of a failed call");
+    store.SetFaults(L"failafter");
+    EXPECT_EQ(config.GetName(), L"Information") << "the text of a failed call";
     const std::wstring strLong(100000, L'x');
-    m_scripted.m_pszAnswer = strLong.c_str();
-    EXPECT_EQ(config.GetLockState().GetLength(), 100000);
-    config.SetTitle(CString(strLong));
-    EXPECT_EQ(m_scripted.m_calls.back().size(), strLong.size() + 10);
+    config.SetTitle(CString(strLong.c_str()));
+    store.SetFaults(L"null");
+    EXPECT_EQ(config.GetTarget(), L"");
+    store.SetFaults(L"fail");
+    EXPECT_EQ(config.GetCurrentScheme(), L"");
+    store.SetFaults(L"huge");
+    EXPECT_EQ(config.GetLockState().GetLength(), 1000000);
+    store.SetFaults(L"");
+    EXPECT_EQ(config.GetTitle(), strLong.c_str()) << "passed whole";
 }
 
-TEST_F(ScriptedServiceTest, SchemeListBindsToTheButtonNumberAndSplitsAtCommas)
+TEST_F(ServiceTest, SchemeListBindsToTheButtonNumberAndSplitsAtCommas)
 {
-    m_scripted.m_pszAnswer = L"A,,B";
-    EXPECT_EQ(StoredSchemes(), (std::vector<CString>{L"A", L""}))
-        << "what follows the last comma goes";
-    EXPECT_EQ(m_scripted.m_calls, std::vector<std::wstring>{L"SetButtonId(201)"});
+    CConfigServiceStore store;
+    store.SetFaults(L"log");
+    StoreSchemes(std::wstring(L"A\0,B\0", 5));
+    EXPECT_EQ(StoredSchemes(), (std::vector<CString>{L"A", L"", L"B"}));
+    EXPECT_EQ(store.TakeCalls(), L"CreateInstance()\nSetButtonId(201)\nGetSchemeList()\n");
     {
         CNumberedApp app;
-        m_scripted.m_pszAnswer = L"QUELDA,Home \x00e9,%s,";
+        StoreSchemes(std::wstring(L"QUELDA\0Home \x00e9\0%s", 16));
         EXPECT_EQ(StoredSchemes(), (std::vector<CString>{L"QUELDA", L"Home \x00e9", L"%s"}));
-        EXPECT_EQ(m_scripted.m_calls.back(), L"SetButtonId(305)");
+        EXPECT_NE(store.TakeCalls().find(L"SetButtonId(305)"), std::wstring::npos);
     }
-    m_scripted.m_pszAnswer = L",";
-    EXPECT_EQ(StoredSchemes(), std::vector<CString>{L""});
-    m_scripted.m_pszAnswer = L"no comma at all";
-    EXPECT_TRUE(StoredSchemes().empty());
-    m_scripted.m_pszAnswer = nullptr;
+    store.SetFaults(L"huge"); // "QUELDA,Home \x00e9,%s,xxx...": what follows the last comma goes
+    EXPECT_EQ(StoredSchemes().size(), 3u);
+    store.SetFaults(L"null");
     EXPECT_TRUE(StoredSchemes().empty());
 
-    m_scripted.m_calls.clear();
+    store.SetFaults(L"log");
     SelectCurrentScheme(L"");
     SelectCurrentScheme(L"Work");
-    EXPECT_EQ(m_scripted.m_calls, std::vector<std::wstring>{L"SelectScheme(Work)"});
+    EXPECT_EQ(store.TakeCalls(), L"CreateInstance()\nSelectScheme(Work)\n");
 }
 
 TEST(SchemeNameTest, StoredAndShownNames)

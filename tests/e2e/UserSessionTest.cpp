@@ -36,16 +36,6 @@ TEST(UserSessionTest, TheDialogOpensListensAndClosesWithItsCloseBox)
     ::CoUninitialize();
 }
 
-// What the program stored is what it shows at its next start.
-TEST(UserSessionTest, AnAssignedWebsiteIsThereAfterARestart)
-{
-    CConfigServiceStore store;
-    CProgramUnderTest program(PROGRAM_PATH);
-    RunSession(program, "row 2; expect name \"Search\"; target \"www.kivora.example/search\"; "
-                        "press Apply; key Escape; expect closed; restart; row 2; "
-                        "expect target \"www.kivora.example/search\"");
-}
-
 // The program in the user's language, which the test takes over from the locale it runs in: ctest
 // runs it once in each of the languages below. A language without a table of its own (Arabic of
 // Saudi Arabia, 1025) gets the English texts.

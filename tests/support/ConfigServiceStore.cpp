@@ -3,6 +3,7 @@
 namespace {
 
 const WCHAR kStoreKey[] = L"Software\\Kivora Stand-ins\\Button Configuration";
+const WCHAR kFaultsKey[] = L"Software\\Kivora Stand-ins\\Button Configuration Faults";
 const WCHAR kServerKey[] =
     L"Software\\Classes\\CLSID\\{BE65CB0E-7D55-11D2-A8A9-444553540000}\\InprocServer32";
 
@@ -38,4 +39,21 @@ CConfigServiceStore::CConfigServiceStore(const char* pszDefaults)
 CConfigServiceStore::~CConfigServiceStore()
 {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
+}
+
+void CConfigServiceStore::SetFaults(const std::wstring& words)
+{
+    m_undo.SetValue(HKEY_CURRENT_USER, kFaultsKey, L"Faults", REG_SZ, Bytes(words));
+    TakeCalls();
+}
+
+std::wstring CConfigServiceStore::TakeCalls()
+{
+    m_undo.Value(HKEY_CURRENT_USER, kFaultsKey, L"Calls");
+    DWORD cb = 0;
+    ::RegGetValueW(HKEY_CURRENT_USER, kFaultsKey, L"Calls", RRF_RT_REG_SZ, nullptr, nullptr, &cb);
+    std::wstring calls(cb / sizeof(WCHAR) + 1, L'\0');
+    ::RegGetValueW(HKEY_CURRENT_USER, kFaultsKey, L"Calls", RRF_RT_REG_SZ, nullptr, &calls[0], &cb);
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kFaultsKey, L"Calls");
+    return calls.c_str();
 }

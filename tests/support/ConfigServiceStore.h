@@ -19,6 +19,11 @@ public:
 
     // The registered DLL.
     static std::wstring ServicePath();
+    // The stand-in's fault words ("log refuse", "null"...) until the object goes; the log starts
+    // empty.
+    void SetFaults(const std::wstring& words);
+    // The calls the stand-in logged since, one a line; the log starts again.
+    std::wstring TakeCalls();
 
 private:
     CUndo m_undo;
