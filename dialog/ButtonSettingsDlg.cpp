@@ -816,9 +816,9 @@ void CButtonSettingsDlg::OnSchemeSelChange()
         m_bModified = FALSE;
         LoadPickedScheme(strPrevious);
     }
+    // Row 0 goes into the edits, but no row is selected: the next Down arrow starts at row 0.
     m_nCurSel = 0;
     FillButtonList();
-    SelectRow(0);
     ::SetFocus(::GetDlgItem(m_hWnd, IDC_EDIT_NAME));
     m_strEditName = m_lstButtons.GetItemText(0, 0);
     m_strEditTitle = m_lstButtons.GetItemText(0, 1);

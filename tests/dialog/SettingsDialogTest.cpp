@@ -233,12 +233,14 @@ std::vector<Row> Rows()
          "expect target \"\""},
 
         // Scheme picks: with nothing changed nothing is asked and the scheme loads, an empty
-        // field taking the default set's; a shown "]" is asked for in its stored form; the
-        // default scheme is the default set, and the service is not told.
+        // field taking the default set's, its first row in the edits but no row selected; a shown
+        // "]" is asked for in its stored form; the default scheme is the default set, and the
+        // service is not told.
         {kSchemes +
          "expect items \"Quelda|Work|Lab]\"; scheme \"Work\"; expect name \"Work name\"; "
-         "expect target \"http://Work.example/\"; expect current \"Work\"; expect selected 0; "
-         "expect row 0 1 \"http://Work.example/\"; expect enabled Delete Apply; "
+         "expect target \"http://Work.example/\"; expect current \"Work\"; expect selected -1; "
+         "expect row 0 1 \"http://Work.example/\"; expect enabled Delete Apply; key Down; "
+         "expect name \"Work name\"; expect selected 0; "
          "row 1; expect name \"Home\"; expect enabled Name Target; "
          "scheme \"Lab]\"; expect name \"Lab00000000 name\"; expect current \"Lab00000000\"; "
          "scheme \"Quelda\"; expect name \"Information\"; expect target \"Information URL\"; "
@@ -248,7 +250,7 @@ std::vector<Row> Rows()
         {kSchemes +
          "scheme \"Work\"; target \"http://changed.example/\"; answer Cancel; scheme \"Quelda\"; "
          "expect asked \"Button Assignment: Apply ?\"; expect box \"Quelda\"; "
-         "expect target \"http://changed.example/\"; expect selected 0; "
+         "expect target \"http://changed.example/\"; expect selected -1; "
          "answer No; scheme \"Quelda\"; expect asked \"Button Assignment: Apply ?\"; "
          "expect target \"Information URL\"; expect stored Work 101 Target "
          "\"http://Work.example/\"; "
