@@ -318,18 +318,25 @@ void CloseTrayProgram()
 
 } // namespace
 
+// SESSION_TRACE=<file> writes the configuration service's calls of each row there, to compare the
+// calls before and after a change inside the dialog.
 TEST(SettingsDialogTest, Sessions)
 {
     ::CoInitialize(nullptr);
+    const char* pszTrace = getenv("SESSION_TRACE");
+    std::ofstream trace;
+    if (pszTrace) trace.open(pszTrace, std::ios::binary);
     for (const Row& r : Rows()) {
         CUndo undo;
         undo.Value(HKLM, kTrayKey, L"SystrayatBoot");
         if (r.arrange) r.arrange(undo);
         CConfigServiceStore store(r.pszDefaults);
+        if (pszTrace) store.SetFaults(L"log");
         {
             CSettingsDialog dlg;
             RunSession(dlg, r.row);
         }
+        if (pszTrace) trace << "# " << r.row << "\n" << Utf8(store.TakeCalls());
         CloseTrayProgram();
     }
     ::CoUninitialize();
