@@ -44,7 +44,7 @@ BOOL CButtonConfigApp::InitInstance()
     ::CoInitialize(nullptr);
     // Without the server the program runs on, with no listener subscribed.
     ::CoCreateInstance(CLSID_ButtonEventServer, nullptr, CLSCTX_LOCAL_SERVER,
-                       IID_IButtonEventServer, reinterpret_cast<void**>(&m_pButtonServer));
+                       IID_IButtonEventServer, m_pButtonServer.Out());
     ParseCommandLine(cmdInfo);
 
     m_pMainWnd = new CMainFrame;
@@ -54,10 +54,7 @@ BOOL CButtonConfigApp::InitInstance()
 // Called once when the message loop has ended.
 int CButtonConfigApp::ExitInstance()
 {
-    if (m_pButtonServer) {
-        m_pButtonServer->Release();
-        m_pButtonServer = nullptr;
-    }
+    m_pButtonServer.Release();
     ::CoUninitialize();
     return CWinApp::ExitInstance();
 }

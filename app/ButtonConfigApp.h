@@ -5,6 +5,7 @@
 #include "app/ButtonEventServer.h"
 #include "config/ButtonNumber.h"
 #include "framework/Afx.h"
+#include "framework/ComPtr.h"
 
 class CButtonConfigApp : public CWinApp, public CButtonNumberSource
 {
@@ -18,6 +19,6 @@ public:
     int SetButton(int nButton);
     int GetButton() const override { return m_nButton; }
 
-    IButtonEventServer* m_pButtonServer = nullptr; // one reference; null without the server
+    CComPtr<IButtonEventServer> m_pButtonServer; // null without the server
     int m_nButton = 201;
 };

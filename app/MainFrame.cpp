@@ -1,4 +1,5 @@
 #include "app/MainFrame.h"
+#include "app/AboutDlg.h"
 #include "app/ButtonConfigApp.h"
 #include "dialog/ButtonSettingsDlg.h"
 #include "res/resource.h"
@@ -81,6 +82,10 @@ LRESULT CMainFrame::OnStart(WPARAM, LPARAM)
     AttachListeners();
     {
         CButtonSettingsDlg dlg(this);
+        dlg.m_showAbout = [] {
+            CAboutDlg about;
+            about.DoModal();
+        };
         dlg.DoModal();
     }
     DetachListeners();
@@ -90,10 +95,10 @@ LRESULT CMainFrame::OnStart(WPARAM, LPARAM)
 
 void CMainFrame::AttachListeners()
 {
-    m_listeners.SetSize(0);
+    m_listeners.RemoveAll();
     CWinApp* pApp = AfxGetApp();
     IButtonEventServer* pServer = pApp && pApp->IsKindOf(RUNTIME_CLASS(CButtonConfigApp))
-                                      ? static_cast<CButtonConfigApp*>(pApp)->m_pButtonServer
+                                      ? static_cast<CButtonConfigApp*>(pApp)->m_pButtonServer.p
                                       : nullptr;
     // Nothing here throws: a listener that cannot be allocated is a null entry, and an array
     // that cannot grow ends the program, as every failed allocation does.
@@ -104,11 +109,5 @@ void CMainFrame::AttachListeners()
 
 void CMainFrame::DetachListeners()
 {
-    for (INT_PTR i = 0; i < m_listeners.GetSize(); i++) {
-        if (m_listeners[i]) {
-            delete m_listeners[i];
-            m_listeners[i] = nullptr;
-        }
-    }
     m_listeners.RemoveAll();
 }

@@ -17,7 +17,7 @@ public:
     void AttachListeners();
     void DetachListeners();
 
-    CArray<CButtonListener*, CButtonListener*> m_listeners;
+    COwningPtrArray<CButtonListener> m_listeners;
     COsVersion m_osVersion;
 
 protected:

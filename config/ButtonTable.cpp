@@ -1,11 +1,6 @@
 #include "config/ButtonTable.h"
 #include "res/resource.h"
 
-const WCHAR kTargetMail[] = L"KVKMail";
-const WCHAR kTargetVolumeUp[] = L"VOLUME_UP";
-const WCHAR kTargetVolumeDown[] = L"VOLUME_DOWN";
-const WCHAR kTargetVolumeMute[] = L"VOLUME_MUTE";
-
 namespace {
 
 const UINT IDS_COMMUNITY_VARIANT = CButtonLabels::IDS_COMMUNITY_VARIANT;
@@ -252,4 +247,38 @@ void SplitButtonList(const CString& strList, CStringArray& ids)
     for (int nComma; (nComma = strList.Find(L',', nStart)) >= 0; nStart = nComma + 1)
         ids.Add(strList.Mid(nStart, nComma - nStart));
     ids.Add(strList.Mid(nStart));
+}
+
+void CButtonSet::SetAt(int nPos, const ButtonSetting& setting)
+{
+    m_strButtonName[nPos] = setting.name;
+    m_strAssignTitle[nPos] = setting.title;
+    m_strTarget[nPos] = setting.target;
+    m_strLockState[nPos] = setting.lock;
+}
+
+void CButtonSet::ReadAt(int nPos, CButtonConfig& config)
+{
+    m_strButtonName[nPos] = config.GetName();
+    m_strAssignTitle[nPos] = config.GetTitle();
+    m_strTarget[nPos] = config.GetTarget();
+    m_strLockState[nPos] = config.GetLockState();
+}
+
+void CButtonSet::WriteAt(int nPos, CButtonConfig& config) const
+{
+    config.SetName(m_strButtonName[nPos]);
+    config.SetTitle(m_strAssignTitle[nPos]);
+    config.SetTarget(m_strTarget[nPos]);
+    config.SetLockState(m_strLockState[nPos]);
+}
+
+void CButtonSet::CopyFrom(const CButtonSet& from, int nCount)
+{
+    for (int i = 0; i < nCount && i < kMaxButtons; i++) {
+        m_strButtonName[i] = from.m_strButtonName[i];
+        m_strAssignTitle[i] = from.m_strAssignTitle[i];
+        m_strTarget[i] = from.m_strTarget[i];
+        m_strLockState[i] = from.m_strLockState[i];
+    }
 }

@@ -2,15 +2,10 @@
 // that turn stored values into labels and menu choices into targets.
 #pragma once
 
+#include "config/ButtonConfig.h"
+#include "config/ButtonSetting.h"
 #include "framework/Afx.h"
-
-const int kMaxButtons = 12;
-
-// The special targets.
-extern const WCHAR kTargetMail[];
-extern const WCHAR kTargetVolumeUp[];
-extern const WCHAR kTargetVolumeDown[];
-extern const WCHAR kTargetVolumeMute[];
+#include "res/Vocabulary.h"
 
 // Equal once both are upper-cased: how names, markers, labels and scheme names are compared.
 bool EqualNoCase(CString a, CString b);
@@ -26,6 +21,15 @@ struct CButtonSet
     CString m_strAssignTitle[kMaxButtons];
     CString m_strTarget[kMaxButtons];
     CString m_strLockState[kMaxButtons];
+
+    // Position nPos takes the four fields of the setting.
+    void SetAt(int nPos, const ButtonSetting& setting);
+    // Position nPos takes the four fields as the service gives them: name, title, target, lock.
+    void ReadAt(int nPos, CButtonConfig& config);
+    // And the other way, in the same order.
+    void WriteAt(int nPos, CButtonConfig& config) const;
+    // The first nCount positions take those of the other set.
+    void CopyFrom(const CButtonSet& from, int nCount);
 };
 
 // The display labels, loaded from the string table when the dialog starts. The variant labels

@@ -2,8 +2,6 @@
 #include "config/ButtonConfig.h"
 #include "config/ButtonTable.h"
 
-const WCHAR kMakerScheme[] = L"QUELDA";
-
 namespace {
 
 const WCHAR kBracket[] = L"]";

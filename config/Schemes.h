@@ -3,9 +3,7 @@
 #pragma once
 
 #include "framework/Afx.h"
-
-// The stored name of the maker's default scheme.
-extern const WCHAR kMakerScheme[];
+#include "res/Vocabulary.h"
 
 // The stored names, in stored order: every "," ends an entry (kept even when empty); what follows
 // the last "," is dropped.

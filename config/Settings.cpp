@@ -6,6 +6,7 @@ const WCHAR kLockKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQBC
 const WCHAR kTrayKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQKVUI";
 const WCHAR kTrayValue[] = L"SystrayatBoot";
 const WCHAR kIniFile[] = L"radi.ini";
+const WCHAR kTrayWindow[] = L"Quelda Kivora System Tray Window";
 
 CString ReadIni(LPCWSTR lpszSection, LPCWSTR lpszKey)
 {
@@ -49,6 +50,44 @@ void WriteSystrayAtBoot(BOOL bChecked)
     const DWORD dwValue = bChecked ? 1 : 0;
     ::RegSetValueExW(key, kTrayValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwValue),
                      sizeof(dwValue));
+}
+
+BOOL CanWriteSystrayAtBoot()
+{
+    return CRegKey(HKEY_LOCAL_MACHINE, kTrayKey, KEY_SET_VALUE) != nullptr;
+}
+
+CString GetIconsFolder()
+{
+    return GetProgramFilesDir() + L"\\QUELDA\\Kivora Button Support\\Icons";
+}
+
+CString GetTrayProgramPath()
+{
+    return GetProgramFilesDir() + L"\\Quelda\\Kivora Button Support\\ZRQKVKSYSTEMTRAY.EXE";
+}
+
+BOOL IsTrayProgramRunning()
+{
+    return ::FindWindowW(nullptr, kTrayWindow) != nullptr;
+}
+
+void CloseTrayProgram()
+{
+    if (const HWND hTray = ::FindWindowW(nullptr, kTrayWindow))
+        ::PostMessageW(hTray, WM_CLOSE, 0, 0);
+}
+
+void StartTrayProgram(const CString& strPath)
+{
+    STARTUPINFOW si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessW(strPath, nullptr, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                          nullptr, &si, &pi))
+        return;
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
 }
 
 CString ReadIconEntry(int nPosition)

@@ -13,6 +13,19 @@ CString GetProgramFilesDir();
 void ReadSystrayAtBoot(DWORD& dwFlag);
 // Writes 1 or 0; a missing key is left alone.
 void WriteSystrayAtBoot(BOOL bChecked);
+// Whether the ZRQKVUI key can be opened for writing.
+BOOL CanWriteSystrayAtBoot();
+
+// The button software's folders and files, below the Program Files folder. The two spell the
+// maker's folder differently, as the button software's own programs do.
+CString GetIconsFolder();
+CString GetTrayProgramPath();
+
+// The tray program, by its window: running, closed (asked to close), started. Whether it started
+// is not examined.
+BOOL IsTrayProgramRunning();
+void CloseTrayProgram();
+void StartTrayProgram(const CString& strPath);
 
 // "radi.ini": the icon file of positions 0 to 8 (section "icon", "Key1" to "Key9"), and the
 // extensions shown with the browser's icon. Values are cut to 259 characters.

@@ -1,7 +1,8 @@
 #include "dialog/ButtonSettingsDlg.h"
-#include "app/AboutDlg.h"
+#include "dialog/AssignmentMenu.h"
 #include "config/Schemes.h"
 #include "config/Settings.h"
+#include "shell/ShellFolders.h"
 #include "shell/TargetIcons.h"
 
 BEGIN_MESSAGE_MAP(CButtonSettingsDlg, CDialog)
@@ -31,78 +32,6 @@ END_MESSAGE_MAP()
 namespace {
 
 const WCHAR kTooManyButtons[] = L"Initialization file has too many buttons in button list";
-const WCHAR kUnlocked[] = L"UNLOCKED";
-const WCHAR kLocked[] = L"LOCK";
-const WCHAR kTrayWindow[] = L"Quelda Kivora System Tray Window";
-const WCHAR kTrayKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQKVUI";
-const WCHAR kShellFoldersKey[] =
-    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-// A help centre that is not there gives way to the Windows help file.
-CString MendHelpCentreTarget(const CString& strTarget)
-{
-    if (strTarget.Find(L"helpctr.exe") < 0) return strTarget;
-    const HANDLE hFile =
-        ::CreateFileW(strTarget, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (hFile != INVALID_HANDLE_VALUE) {
-        ::CloseHandle(hFile);
-        return strTarget;
-    }
-    WCHAR szWindows[520] = {};
-    if (!::GetWindowsDirectoryW(szWindows, ARRAYSIZE(szWindows)))
-        return L"C:\\Windows\\Help\\windows.chm";
-    return CString(szWindows) + L"\\Help\\windows.chm";
-}
-
-// The label each predefined command assigns, by command from ID_ASSIGN_INFORMATION on; 0 for
-// "Browse...", which picks a file instead.
-const UINT kAssignLabels[] = {IDS_INFORMATION_URL,
-                              IDS_HOME_URL,
-                              IDS_SEARCH_URL,
-                              IDS_LAUNCH_EMAIL,
-                              IDS_COMMUNITY_URL,
-                              IDS_MARKET_MONITOR_URL,
-                              IDS_MEETING_CENTER_URL,
-                              IDS_NEWS_URL,
-                              0,
-                              IDS_VOLUME_UP,
-                              IDS_VOLUME_DOWN,
-                              IDS_MUTE,
-                              IDS_HELP,
-                              IDS_SMART_CARD,
-                              IDS_MEDIA,
-                              IDS_Q,
-                              IDS_SHOPPING_CART,
-                              CButtonLabels::IDS_COMMUNITY_VARIANT};
-
-// The menu's items by position in its two layouts: command and label.
-struct MenuItem
-{
-    UINT nCommand, nLabel;
-};
-const MenuItem kStandardLayout[] = {{ID_ASSIGN_INFORMATION, IDS_INFORMATION_URL},
-                                    {ID_ASSIGN_HOME, IDS_HOME_URL},
-                                    {ID_ASSIGN_SEARCH, IDS_SEARCH_URL},
-                                    {ID_ASSIGN_MAIL, IDS_LAUNCH_EMAIL},
-                                    {ID_ASSIGN_COMMUNITY_URL, IDS_COMMUNITY_URL},
-                                    {ID_ASSIGN_MARKET, IDS_MARKET_MONITOR_URL},
-                                    {ID_ASSIGN_MEETING, IDS_MEETING_CENTER_URL},
-                                    {ID_ASSIGN_NEWS, IDS_NEWS_URL},
-                                    {ID_ASSIGN_VOLUME_UP, IDS_VOLUME_UP},
-                                    {ID_ASSIGN_VOLUME_DOWN, IDS_VOLUME_DOWN},
-                                    {ID_ASSIGN_MUTE, IDS_MUTE}};
-const MenuItem kHelpLayout[] = {{ID_ASSIGN_INFORMATION, IDS_INFORMATION_URL},
-                                {ID_ASSIGN_HELP, IDS_HELP},
-                                {ID_ASSIGN_SEARCH, IDS_SEARCH_URL},
-                                {ID_ASSIGN_MAIL, IDS_LAUNCH_EMAIL},
-                                {ID_ASSIGN_SMART_CARD, IDS_SMART_CARD},
-                                {ID_ASSIGN_MEDIA, IDS_MEDIA},
-                                {ID_ASSIGN_Q, IDS_Q},
-                                {ID_ASSIGN_SHOPPING_CART, IDS_SHOPPING_CART},
-                                {ID_ASSIGN_VOLUME_UP, IDS_VOLUME_UP},
-                                {ID_ASSIGN_VOLUME_DOWN, IDS_VOLUME_DOWN},
-                                {ID_ASSIGN_MUTE, IDS_MUTE}};
-const MenuItem kCommunityItem = {ID_ASSIGN_COMMUNITY, CButtonLabels::IDS_COMMUNITY_VARIANT};
 
 } // namespace
 
@@ -116,12 +45,6 @@ CButtonSettingsDlg::CButtonSettingsDlg(CWnd* pParentWnd)
 {
     m_strActiveScheme = ReadCurrentScheme();
     m_strMakerSchemeText.LoadString(IDS_MAKER_SCHEME);
-}
-
-CButtonSettingsDlg::~CButtonSettingsDlg()
-{
-    delete m_pSmallImages;
-    delete m_pLargeImages;
 }
 
 void CButtonSettingsDlg::DoDataExchange(CDataExchange* pDX)
@@ -149,9 +72,9 @@ BOOL CButtonSettingsDlg::OnInitDialog()
     ReadSystrayAtBoot(m_bTrayAtBoot);
     m_chkTray.SetCheck(m_bTrayAtBoot == 1 ? BST_CHECKED : BST_UNCHECKED);
 
-    m_pLargeImages = new CImageList;
+    m_pLargeImages = std::make_unique<CImageList>();
     m_pLargeImages->Create(32, 32, ILC_COLOR32 | ILC_MASK, 4, 4);
-    m_pSmallImages = new CImageList;
+    m_pSmallImages = std::make_unique<CImageList>();
     m_pSmallImages->Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 24);
 
     LoadButtonTable();
@@ -178,7 +101,7 @@ BOOL CButtonSettingsDlg::OnInitDialog()
     EnableDelete(bEditable);
     CString strActive = m_strActiveScheme;
     m_bSchemeRemovable = strActive.MakeUpper() != kMakerScheme;
-    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_DELETE_SCHEME), m_bSchemeRemovable);
+    EnableItem(IDC_DELETE_SCHEME, m_bSchemeRemovable);
 
     ::SetFocus(::GetDlgItem(m_hWnd, IDC_EDIT_NAME));
     m_lstButtons.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
@@ -204,18 +127,13 @@ void CButtonSettingsDlg::LoadButtonTable()
     m_strBrowserPath = GetBrowserCommand();
 
     COwningPtrList<ButtonSetting> defaults;
-    LoadSchemeSettings(L"Quelda", defaults);
+    LoadSchemeSettings(kMakerSchemeShown, defaults);
     m_labels.Load();
-    for (int n = 0; n < 9; n++)
+    for (int n = 0; n < kIconButtons; n++)
         m_strKeyIcon[n] = ReadIconEntry(n);
     int i = 0;
-    for (POSITION pos = defaults.GetHeadPosition(); pos && i < kMaxButtons; i++) {
-        const ButtonSetting* pSetting = defaults.GetNext(pos);
-        m_strDefaultName[i] = pSetting->name;
-        m_strDefaultTitle[i] = pSetting->title;
-        m_strDefaultTarget[i] = pSetting->target;
-        m_strDefaultLock[i] = pSetting->lock;
-    }
+    for (POSITION pos = defaults.GetHeadPosition(); pos && i < kMaxButtons; i++)
+        m_default.SetAt(i, *defaults.GetNext(pos));
     RelabelDefaultSet(m_default, m_labels, m_layout);
 }
 
@@ -245,32 +163,6 @@ void CButtonSettingsDlg::SetDialogTexts()
         strText.LoadString(t.nString);
         SetDlgItemText(t.nID, strText);
     }
-}
-
-// The box lists the stored names in stored order as the user knows them.
-void CButtonSettingsDlg::FillSchemeBox()
-{
-    CStringList schemes;
-    ReadSchemeList(schemes);
-    for (POSITION pos = schemes.GetHeadPosition(); pos;) {
-        const CString& strStored = schemes.GetNext(pos);
-        if (strStored.IsEmpty()) continue;
-        m_cbScheme.AddString(ShownSchemeName(strStored, m_strMakerSchemeText));
-    }
-
-    m_strActiveScheme = ReadCurrentScheme();
-    m_strActiveScheme.Replace(L"00000000", L"]");
-    CString strUpper = m_strActiveScheme;
-    if (strUpper.MakeUpper() == m_strMakerSchemeText) m_strActiveScheme = kMakerScheme;
-
-    if (m_strActiveScheme.IsEmpty()) {
-        m_cbScheme.SetCurSel(1);
-        return;
-    }
-    // As the box's own prefix search does it: from the item after the first, round to the top.
-    const CString& strSearch =
-        EqualNoCase(m_strActiveScheme, kMakerScheme) ? m_strMakerSchemeText : m_strActiveScheme;
-    if (m_cbScheme.SelectString(0, strSearch) == CB_ERR) m_cbScheme.SetCurSel(-1);
 }
 
 // The current set: the active scheme's settings, with the default set where they are empty.
@@ -373,7 +265,7 @@ void CButtonSettingsDlg::UpdateEditLock(BOOL bEnable, const CString* pstrScheme)
     CString strCurrent = config.GetCurrentScheme();
     strCurrent.MakeUpper();
     for (int nID : {IDC_EDIT_NAME, IDC_EDIT_TITLE, IDC_BROWSE})
-        ::EnableWindow(::GetDlgItem(m_hWnd, nID), bEnable);
+        EnableItem(nID, bEnable);
     UpdateData(TRUE);
     if (m_bSetLock)
         m_btnApply.EnableWindow(
@@ -386,7 +278,7 @@ void CButtonSettingsDlg::UpdateEditLock(BOOL bEnable, const CString* pstrScheme)
 void CButtonSettingsDlg::EnableDelete(BOOL bEnable)
 {
     UpdateData(TRUE);
-    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_DELETE_SCHEME), bEnable);
+    EnableItem(IDC_DELETE_SCHEME, bEnable);
     UpdateData(TRUE);
 }
 
@@ -394,8 +286,8 @@ void CButtonSettingsDlg::RefreshButtonIcons()
 {
     ImageList_RemoveAll(*m_pSmallImages);
     const CIconContext context = {m_strBrowserPath, ReadSupportedExtensions()};
-    const CString strIconsDir = GetProgramFilesDir() + L"\\QUELDA\\Kivora Button Support\\Icons";
-    for (int n = 0; n < 9; n++) {
+    const CString strIconsDir = GetIconsFolder();
+    for (int n = 0; n < kIconButtons; n++) {
         // Buttons 7 and 8 share the last default icon.
         const UINT nDefaultIcon = IDI_BUTTON_INFORMATION + (n < 8 ? n : 7);
         UpdateButtonIcons(*m_pSmallImages, strIconsDir, m_strKeyIcon[n], nDefaultIcon, 2 * n,
@@ -408,16 +300,7 @@ void CButtonSettingsDlg::RefreshButtonIcons()
 void CButtonSettingsDlg::DisableEditing()
 {
     for (int nID : {IDC_EDIT_NAME, IDC_EDIT_TITLE, IDC_BROWSE, IDC_DELETE_SCHEME})
-        ::EnableWindow(::GetDlgItem(m_hWnd, nID), FALSE);
-}
-
-CString CButtonSettingsDlg::GetSelectedSchemeText()
-{
-    const int nSel = m_cbScheme.GetCurSel();
-    UpdateData(TRUE);
-    CString str;
-    if (nSel >= 0) m_cbScheme.GetLBText(nSel, str);
-    return str;
+        EnableItem(nID, FALSE);
 }
 
 int CButtonSettingsDlg::ClampedSelection()
@@ -553,88 +436,21 @@ void CButtonSettingsDlg::CommitEdits()
     m_bModified = TRUE;
 }
 
-void CButtonSettingsDlg::SaveScheme()
-{
-    CString strScheme = m_strCurScheme;
-    UpdateData(FALSE);
-    strScheme = StoredSchemeName(strScheme, m_strMakerSchemeText);
-    CStringList schemes;
-    ReadSchemeList(schemes);
-    const BOOL bListed = schemes.Find(strScheme) != nullptr;
-    CString strUpper = strScheme;
-    if (strUpper.MakeUpper() != kMakerScheme) {
-        const int nAdded = bListed ? 0 : AddSchemeIfMissing(strScheme);
-        // An existing scheme is written afresh: its old settings go, its name comes back.
-        if (nAdded != 1) {
-            RemoveSchemeSettings(strScheme);
-            AddSchemeIfMissing(strScheme);
-        }
-        CButtonConfig config;
-        config.SelectScheme(strScheme);
-        for (int i = 0; i < m_nButtonCount && i < kMaxButtons; i++) {
-            m_config[i].SetName(m_strButtonName[i]);
-            m_config[i].SetTitle(m_strAssignTitle[i]);
-            m_config[i].SetTarget(m_strTarget[i]);
-            m_config[i].SetLockState(m_strLockState[i]);
-        }
-    }
-    m_bModified = FALSE;
-    SelectCurrentScheme(strScheme);
-}
-
-int CButtonSettingsDlg::AddSchemeIfMissing(const CString& strScheme)
-{
-    CStringList schemes;
-    ReadSchemeList(schemes);
-    if (schemes.IsEmpty() || schemes.GetTail() == strScheme) return 0;
-    // A substring test: a name inside a longer stored name counts as listed.
-    if (m_config[1].GetSchemeList().Find(strScheme) < 0) {
-        m_config[1].AddScheme(strScheme);
-        m_strCurScheme = strScheme;
-    }
-    return 1;
-}
-
-int CButtonSettingsDlg::RemoveSchemeSettings(const CString& strScheme)
-{
-    CButtonConfig config;
-    config.SelectScheme(strScheme);
-    for (int i = 0; i < m_nButtonCount && i < kMaxButtons; i++)
-        m_config[i].RemoveScheme(strScheme);
-    config.SelectScheme(L"Quelda");
-    m_strCurScheme = L"Quelda";
-    return 1;
-}
-
 // Called by the Apply button (and by Enter, Apply being the default button).
 void CButtonSettingsDlg::OnApply()
 {
     CommitEdits();
-    const HWND hTray = ::FindWindowW(nullptr, kTrayWindow);
+    const BOOL bRunning = IsTrayProgramRunning();
     const BOOL bChecked = m_chkTray.GetCheck() == BST_CHECKED;
-    CRegKey key(HKEY_LOCAL_MACHINE, kTrayKey, KEY_SET_VALUE);
-    if (key) {
+    if (CanWriteSystrayAtBoot()) {
         WriteSystrayAtBoot(bChecked);
-        if (bChecked && !hTray)
-            StartTrayProgram(GetProgramFilesDir() +
-                             L"\\Quelda\\Kivora Button Support\\ZRQKVKSYSTEMTRAY.EXE");
-        else if (!bChecked && hTray)
-            ::PostMessageW(hTray, WM_CLOSE, 0, 0);
+        if (bChecked && !bRunning)
+            StartTrayProgram(GetTrayProgramPath());
+        else if (!bChecked && bRunning)
+            CloseTrayProgram();
     }
     FillButtonList();
     SaveScheme();
-}
-
-void CButtonSettingsDlg::StartTrayProgram(const CString& strPath)
-{
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(strPath, nullptr, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                          nullptr, &si, &pi))
-        return;
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
 }
 
 void CButtonSettingsDlg::RestoreInputContext()
@@ -679,8 +495,7 @@ void CButtonSettingsDlg::OnDestroy()
 
 void CButtonSettingsDlg::OnAbout()
 {
-    CAboutDlg dlg;
-    dlg.DoModal();
+    if (m_showAbout) m_showAbout();
 }
 
 void CButtonSettingsDlg::OnHelpButton()
@@ -701,25 +516,7 @@ void CButtonSettingsDlg::ShowAssignmentMenu()
     CMenu menu;
     if (!menu.LoadMenu(IDR_ASSIGN_MENU)) return;
     const HMENU hPopup = menu.GetSubMenu(0);
-    UINT nCommands[11];
-    for (int n = 0; n < 11; n++)
-        nCommands[n] = ::GetMenuItemID(hPopup, n);
-    const UINT nBrowse = ::GetMenuItemID(hPopup, 12);
-    const MenuItem* pLayout = m_layout.m_bHelpLayout ? kHelpLayout : kStandardLayout;
-    for (int n = 0; n < 11; n++) {
-        MenuItem item = pLayout[n];
-        if (n == 4 && m_layout.m_bHelpLayout && m_layout.m_bCommunityLayout) item = kCommunityItem;
-        ::ModifyMenuW(hPopup, nCommands[n], MF_BYCOMMAND | MF_STRING, item.nCommand,
-                      m_labels.Get(item.nLabel));
-    }
-    // The volume functions need Windows Me, 2000 or later.
-    if (m_osVersion.IsWin9xBeforeMe() || m_osVersion.IsNtBefore2000())
-        for (UINT nID : {ID_ASSIGN_VOLUME_UP, ID_ASSIGN_VOLUME_DOWN, ID_ASSIGN_MUTE})
-            ::DeleteMenu(hPopup, nID, MF_BYCOMMAND);
-    CString strBrowse;
-    strBrowse.LoadString(IDS_BROWSE);
-    ::ModifyMenuW(hPopup, nBrowse, MF_BYCOMMAND | MF_STRING, ID_ASSIGN_BROWSE, strBrowse);
-
+    PrepareAssignmentMenu(hPopup, m_layout, m_labels, m_osVersion);
     POINT pt = {};
     ::GetCursorPos(&pt);
     SetForegroundWindow();
@@ -729,8 +526,7 @@ void CButtonSettingsDlg::ShowAssignmentMenu()
 // Called for a command of the assignment menu but "Browse...".
 void CButtonSettingsDlg::OnAssignCommand(UINT nID)
 {
-    const UINT nLabel = kAssignLabels[nID - ID_ASSIGN_INFORMATION];
-    if (nLabel) AssignPredefined(m_labels.Get(nLabel));
+    if (const UINT nLabel = AssignmentLabel(nID)) AssignPredefined(m_labels.Get(nLabel));
 }
 
 // Called by the menu's "Browse...": the chosen file goes into the assignment edit, which makes
@@ -739,17 +535,7 @@ void CButtonSettingsDlg::OnFileBrowse()
 {
     UpdateData(TRUE);
     const CString strPrevious = m_strEditTitle;
-    ::CoInitialize(nullptr);
-    const CRegKey key(HKEY_CURRENT_USER, kShellFoldersKey, KEY_READ);
-    const CString strFavorites = key.QueryString(L"Favorites", 8192);
-
-    CFileDialog dlg(TRUE, L"*.url", strFavorites + L"\\*.url",
-                    OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_NODEREFERENCELINKS,
-                    L"URL (*.url)|*.url|(*.exe)|*.exe|(*.*)|*.*|(*.xls)|*.xls||", this);
-    dlg.DoModal();
-    POSITION pos = dlg.GetStartPosition();
-    const CString strPath = dlg.GetNextPathName(pos);
-
+    const CString strPath = BrowseFromFavorites(this);
     UpdateData(TRUE);
     if (strPath.Find(L"*.") >= 0) {
         // Nothing was chosen: the name is still the pattern.
@@ -778,181 +564,4 @@ void CButtonSettingsDlg::AssignPredefined(const CString& strLabel)
     RefreshButtonIcons();
     m_bModified = TRUE;
     m_edtTitle.SetFocus();
-}
-
-void CButtonSettingsDlg::CopySet(CButtonSet& rTo, const CButtonSet& from) const
-{
-    for (int i = 0; i < m_nButtonCount && i < kMaxButtons; i++) {
-        rTo.m_strButtonName[i] = from.m_strButtonName[i];
-        rTo.m_strAssignTitle[i] = from.m_strAssignTitle[i];
-        rTo.m_strTarget[i] = from.m_strTarget[i];
-        rTo.m_strLockState[i] = from.m_strLockState[i];
-    }
-}
-
-CString CButtonSettingsDlg::GetSchemeBoxText() const
-{
-    WCHAR szText[260] = {};
-    ::GetWindowTextW(m_cbScheme.m_hWnd, szText, ARRAYSIZE(szText));
-    return szText;
-}
-
-// Called when another scheme is picked in the box: unsaved changes are offered for saving, then
-// the picked scheme's settings become the current set.
-void CButtonSettingsDlg::OnSchemeSelChange()
-{
-    const CString strPrevious = m_strCurScheme;
-    CopySet(m_previous, m_current);
-    int nAnswer = IDNO;
-    if (m_bModified == TRUE) {
-        CString strText, strCaption;
-        strText.LoadString(IDS_APPLY);
-        strCaption.LoadString(IDS_BUTTON_ASSIGNMENT);
-        nAnswer = MessageBox(strText + L" ?", strCaption, MB_YESNOCANCEL | MB_ICONQUESTION);
-    }
-    // Cancel keeps the old scheme loaded although the box shows the picked one.
-    if (nAnswer != IDCANCEL) {
-        if (nAnswer == IDYES) SaveScheme();
-        m_bModified = FALSE;
-        LoadPickedScheme(strPrevious);
-    }
-    // Row 0 goes into the edits, but no row is selected: the next Down arrow starts at row 0.
-    m_nCurSel = 0;
-    FillButtonList();
-    ::SetFocus(::GetDlgItem(m_hWnd, IDC_EDIT_NAME));
-    m_strEditName = m_lstButtons.GetItemText(0, 0);
-    m_strEditTitle = m_lstButtons.GetItemText(0, 1);
-    UpdateData(FALSE);
-    RefreshButtonIcons();
-    UpdateData(FALSE);
-}
-
-void CButtonSettingsDlg::LoadPickedScheme(const CString& strPrevious)
-{
-    m_strCurScheme = GetSelectedSchemeText();
-    CString strScheme = m_strCurScheme;
-    UpdateData(FALSE);
-    if (CString(m_strCurScheme).MakeUpper() == kMakerScheme) {
-        // The default scheme comes from the default set; the service is not asked.
-        CopySet(m_current, m_default);
-    } else if (strPrevious == CString(m_strCurScheme).MakeUpper()) {
-        CopySet(m_current, m_previous);
-    } else {
-        strScheme = StoredSchemeName(strScheme, m_strMakerSchemeText);
-        COwningPtrList<ButtonSetting> settings;
-        LoadSchemeSettings(strScheme, settings);
-        const int nCount = static_cast<int>(settings.GetCount());
-        if (nCount == 0) {
-            CopySet(m_current, m_default);
-        } else {
-            // The picked scheme becomes the service's current one at once.
-            m_config[0].SelectScheme(strScheme);
-            for (int j = 0; j < nCount && j < kMaxButtons; j++) {
-                m_strButtonName[j] = m_config[j].GetName();
-                m_strAssignTitle[j] = m_config[j].GetTitle();
-                m_strTarget[j] = m_config[j].GetTarget();
-                m_strLockState[j] = m_config[j].GetLockState();
-            }
-        }
-    }
-
-    const BOOL bEditable = !EqualNoCase(m_strLockState[0], kLocked);
-    for (int nID : {IDC_EDIT_NAME, IDC_EDIT_TITLE, IDC_BROWSE})
-        ::EnableWindow(::GetDlgItem(m_hWnd, nID), bEditable);
-    m_btnApply.EnableWindow(bEditable);
-    if (m_bSetLock) m_btnApply.EnableWindow(m_strActiveScheme != L"Quelda");
-    m_bSchemeRemovable = !EqualNoCase(strScheme, kMakerScheme);
-    ::EnableWindow(::GetDlgItem(m_hWnd, IDC_DELETE_SCHEME), m_bSchemeRemovable);
-
-    FillEmptyFields(m_nButtonCount);
-}
-
-// Called by "Add": the name typed into the box starts a scheme as a copy of the default one, or
-// brings back a stored scheme the box did not show. Nothing is stored until it is saved.
-void CButtonSettingsDlg::OnSchemeAdd()
-{
-    CString strName = GetSchemeBoxText();
-    if (m_cbScheme.FindStringExact(-1, strName) != CB_ERR) return;
-    if (EqualNoCase(strName, kMakerScheme)) strName = m_strMakerSchemeText;
-    m_cbScheme.SetWindowText(strName);
-    m_strCurScheme = strName;
-    UpdateData(FALSE);
-
-    const int nFound = m_cbScheme.FindStringExact(-1, strName);
-    if (nFound != CB_ERR)
-        m_cbScheme.SetCurSel(nFound);
-    else if (!strName.IsEmpty())
-        m_cbScheme.SetCurSel(m_cbScheme.AddString(strName));
-
-    CStringList schemes;
-    ReadSchemeList(schemes);
-    BOOL bStored = FALSE;
-    for (POSITION pos = schemes.GetHeadPosition(); pos && !bStored;)
-        bStored = EqualNoCase(schemes.GetNext(pos), strName);
-    if (!bStored) {
-        for (int i = 0; i < m_nButtonCount && i < kMaxButtons; i++) {
-            m_strButtonName[i] = m_strDefaultName[i];
-            m_strAssignTitle[i] = m_strDefaultTitle[i];
-            m_strTarget[i] = m_strDefaultTarget[i];
-            m_strLockState[i] = m_bSetLock ? m_strDefaultLock[i] : CString(kUnlocked);
-        }
-    } else {
-        COwningPtrList<ButtonSetting> settings;
-        LoadSchemeSettings(strName, settings);
-        const int nCount = static_cast<int>(settings.GetCount());
-        for (int j = 0; j < nCount && j < kMaxButtons; j++) {
-            m_strButtonName[j] = ReadButtonName(strName, j);
-            m_strAssignTitle[j] = ReadButtonTitle(strName, j);
-            m_strTarget[j] = ReadButtonTarget(strName, j);
-            m_strLockState[j] = ReadButtonLock(strName, j);
-        }
-    }
-    FillButtonList();
-    RefreshButtonIcons();
-
-    m_strEditTitle = m_strAssignTitle[0];
-    m_strEditName = EqualNoCase(m_strButtonName[0], m_strDefaultName[0]) ? m_strButtonName[0]
-                                                                         : m_strDefaultName[0];
-    UpdateEditLock(!m_bSetLock && !EqualNoCase(m_strLockState[0], kLocked), &m_strCurScheme);
-    m_bSchemeRemovable =
-        !EqualNoCase(strName, L"Quelda") && !EqualNoCase(strName, m_strMakerSchemeText);
-    EnableDelete(m_bSchemeRemovable);
-    m_strCurScheme = strName;
-    UpdateData(FALSE);
-}
-
-// Called by "Delete": after the user confirms, the typed scheme leaves the service at once and
-// the box's selected item leaves the box; the default scheme takes their place.
-void CButtonSettingsDlg::OnSchemeDelete()
-{
-    m_strCurScheme = GetSchemeBoxText();
-    if (m_cbScheme.FindStringExact(-1, m_strCurScheme) == CB_ERR) return;
-    CString strText, strCaption;
-    strText.LoadString(IDS_CONFIRM_REMOVE_SCHEME);
-    strCaption.LoadString(IDS_PRODUCT_NAME);
-    if (MessageBox(strText, strCaption, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
-
-    m_cbScheme.DeleteString(m_cbScheme.GetCurSel());
-    CString strScheme = m_strCurScheme;
-    if (CString(strScheme).MakeUpper() != kMakerScheme) {
-        RemoveSchemeSettings(StoredSchemeName(strScheme, m_strMakerSchemeText));
-        SelectCurrentScheme(L"Quelda");
-    }
-    if (m_strActiveScheme != L"Quelda") m_strActiveScheme = L"Quelda";
-
-    int nDefault = 0;
-    for (int i = 0; i < m_cbScheme.GetCount(); i++) {
-        CString strItem;
-        m_cbScheme.GetLBText(i, strItem);
-        if (strItem == L"Quelda") nDefault = i;
-    }
-    m_cbScheme.SetCurSel(nDefault);
-
-    CopySet(m_current, m_default);
-    DisableEditing();
-    FillButtonList();
-    RefreshButtonIcons();
-    m_strEditName = m_strDefaultName[0];
-    m_strEditTitle = m_strDefaultTitle[0];
-    UpdateData(FALSE);
 }

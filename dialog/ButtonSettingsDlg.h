@@ -12,13 +12,15 @@
 
 #include <imm.h>
 
+#include <functional>
+#include <memory>
+
 class CButtonSettingsDlg : public CDialog
 {
 public:
     enum { IDD = IDD_BUTTON_SETTINGS };
 
     explicit CButtonSettingsDlg(CWnd* pParentWnd = nullptr);
-    ~CButtonSettingsDlg() override;
 
     // The configuration: the button list, the default set, the labels and the icon entries.
     void LoadButtonTable();
@@ -60,15 +62,16 @@ public:
     void OnApply();
     void OnOkButton();
     void OnCancel() override;
-    // Starts the button software's tray program; whether it started is not examined.
-    static void StartTrayProgram(const CString& strPath);
 
-    CString m_strKeyIcon[9];
+    // What the About button shows; the configuration flow that opens the dialog sets it.
+    std::function<void()> m_showAbout;
+
+    CString m_strKeyIcon[kIconButtons];
     BOOL m_bModified = FALSE;
     BOOL m_bTitleFromMenu = FALSE;
     HIMC m_hSavedIMC;
-    CImageList* m_pSmallImages = nullptr;
-    CImageList* m_pLargeImages = nullptr;
+    std::unique_ptr<CImageList> m_pSmallImages;
+    std::unique_ptr<CImageList> m_pLargeImages;
     CString m_strActiveScheme;
     BOOL m_bSchemeRemovable = FALSE;
     int m_nCurSel = 1;
@@ -136,9 +139,8 @@ private:
     int ClampedSelection();
     CString ReadButtonValue(const CString& strScheme, int nPos, CString (CButtonConfig::*pfnGet)());
     void SelectRow(int nRow);
+    void EnableItem(int nID, BOOL bEnable) { ::EnableWindow(::GetDlgItem(m_hWnd, nID), bEnable); }
     void RestoreInputContext();
-    // The positions in use of one set become those of another.
-    void CopySet(CButtonSet& rTo, const CButtonSet& from) const;
     // Empty fields of the first nCount positions take the default set's; an empty lock is
     // "UNLOCKED".
     void FillEmptyFields(int nCount);

@@ -1,14 +1,12 @@
 #include "shell/TargetIcons.h"
 #include "shell/MailClient.h"
+#include "res/Vocabulary.h"
 
 #include <shellapi.h>
 
 namespace {
 
 const int kImageCount = 30;
-const UINT kIconVolume = 160;
-const UINT kIconMute = 161;
-const UINT kIconUnknown = 165;
 
 // The program's own icons are small images of the list.
 HICON LoadProgramIcon(UINT nID)
@@ -169,13 +167,13 @@ void UpdateButtonIcons(HIMAGELIST hImages, const CString& strIconsDir, const CSt
     ReplaceImage(hImages, nButtonImage, hButtonIcon);
 
     HICON hTargetIcon = nullptr;
-    if (strTarget == L"VOLUME_UP" || strTarget == L"VOLUME_DOWN") {
+    if (strTarget == kTargetVolumeUp || strTarget == kTargetVolumeDown) {
         hTargetIcon = LoadProgramIcon(kIconVolume);
-    } else if (strTarget == L"VOLUME_MUTE") {
+    } else if (strTarget == kTargetVolumeMute) {
         hTargetIcon = LoadProgramIcon(kIconMute);
     } else {
         CString strPath = GetIconSourcePath(
-            strTarget == L"KVKMail" ? GetDefaultMailCommand() : strTarget, context);
+            strTarget == kTargetMail ? GetDefaultMailCommand() : strTarget, context);
         // A quoted program followed by its arguments: the program alone.
         strPath.MakeUpper();
         const int nQuote = strPath.Find(L'"', 2);

@@ -28,7 +28,7 @@ protected:
             ::PeekMessageW(&msg, m_pFrame->m_hWnd, WM_USER, WM_USER, PM_REMOVE);
             m_pFrame->DestroyWindow();
         }
-        if (m_app.m_pButtonServer) m_app.m_pButtonServer->Release();
+        m_app.m_pButtonServer.Release();
         if (m_pProbe) m_pProbe->Reset();
         delete m_pProbe;
         ::CoUninitialize();
@@ -37,8 +37,7 @@ protected:
     void Attach()
     {
         ::CoCreateInstance(CLSID_ButtonEventServer, nullptr, CLSCTX_LOCAL_SERVER,
-                           IID_IButtonEventServer,
-                           reinterpret_cast<void**>(&m_app.m_pButtonServer));
+                           IID_IButtonEventServer, m_app.m_pButtonServer.Out());
         m_pFrame = new CMainFrame;
         m_pFrame->AttachListeners();
     }
@@ -147,7 +146,6 @@ TEST_F(ListenerTest, EachFailingStepLeavesOnlyItsListenerOut)
         EXPECT_EQ(counts.connections, 0);
         m_pFrame->DestroyWindow();
         m_pFrame = nullptr;
-        m_app.m_pButtonServer->Release();
-        m_app.m_pButtonServer = nullptr;
+        m_app.m_pButtonServer.Release();
     }
 }

@@ -303,7 +303,7 @@ std::vector<Row> Rows()
 }
 
 // An Apply with the tray box checked starts the tray program; it goes with the row.
-void CloseTrayProgram()
+void StopTrayProgram()
 {
     const HWND hTray = ::FindWindowW(nullptr, L"Quelda Kivora System Tray Window");
     DWORD dwProcess = 0;
@@ -337,7 +337,7 @@ TEST(SettingsDialogTest, Sessions)
             RunSession(dlg, r.row);
         }
         if (pszTrace) trace << "# " << r.row << "\n" << Utf8(store.TakeCalls());
-        CloseTrayProgram();
+        StopTrayProgram();
     }
     ::CoUninitialize();
 }
