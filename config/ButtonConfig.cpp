@@ -19,18 +19,13 @@ private:
 
 } // namespace
 
-CButtonConfig::~CButtonConfig()
-{
-    if (m_pConfig) m_pConfig->Release();
-}
-
 void CButtonConfig::EnsureInstance()
 {
     if (m_bCreated) return;
     for (int nTry = 0; nTry < 2 && !m_pConfig; nTry++)
         if (FAILED(::CoCreateInstance(CLSID_ButtonConfig, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IButtonConfig, reinterpret_cast<void**>(&m_pConfig))))
-            m_pConfig = nullptr;
+                                      IID_IButtonConfig, m_pConfig.Out())))
+            m_pConfig.Release();
     m_bCreated = TRUE;
 }
 
@@ -38,7 +33,7 @@ template <class Method> CString CButtonConfig::Get(Method pfn)
 {
     if (!m_pConfig) return CString();
     BSTR bstr = nullptr;
-    (m_pConfig->*pfn)(&bstr);
+    (m_pConfig.p->*pfn)(&bstr);
     // The returned string is ours, whatever the result said.
     CString str(bstr, static_cast<int>(::SysStringLen(bstr)));
     ::SysFreeString(bstr);
@@ -49,7 +44,7 @@ template <class Method> void CButtonConfig::Set(Method pfn, const CString& str)
 {
     if (!m_pConfig) return;
     CBstr bstr(str);
-    if (bstr) (m_pConfig->*pfn)(bstr); // without memory for the text the call is not made
+    if (bstr) (m_pConfig.p->*pfn)(bstr); // without memory for the text the call is not made
 }
 
 void CButtonConfig::SetButtonId(const CString& strId)

@@ -5,6 +5,7 @@
 
 #include "config/ButtonConfigService.h"
 #include "framework/Afx.h"
+#include "framework/ComPtr.h"
 
 class CButtonConfig
 {
@@ -12,7 +13,7 @@ public:
     CButtonConfig() = default;
     CButtonConfig(const CButtonConfig&) = delete;
     CButtonConfig& operator=(const CButtonConfig&) = delete;
-    virtual ~CButtonConfig();
+    virtual ~CButtonConfig() = default;
 
     // Creates the instance once, with one retry; a holder that failed never tries again.
     void EnsureInstance();
@@ -42,5 +43,5 @@ private:
     template <class Method> void Set(Method pfn, const CString& str);
 
     BOOL m_bCreated = FALSE;
-    IButtonConfig* m_pConfig = nullptr;
+    CComPtr<IButtonConfig> m_pConfig;
 };
