@@ -1,5 +1,6 @@
 // The frame's button listeners against the real event server stand-in, started by COM.
 #include "EventServerProbe.h"
+#include "Undo.h"
 #include "app/ButtonConfigApp.h"
 #include "app/ButtonEventSink.h"
 #include "app/MainFrame.h"
@@ -128,7 +129,9 @@ TEST_F(ListenerTest, EachFailingStepLeavesOnlyItsListenerOut)
         SCOPED_TRACE(::testing::Message() << c.pszFaults);
         m_pProbe->Reset();
         {
-            CEventServerFaults faults(c.pszFaults);
+            CUndo faults;
+            faults.SetValue(HKEY_CURRENT_USER, kEventServerFaults, L"Faults", REG_SZ,
+                            Bytes(c.pszFaults));
             Attach();
         }
         const std::set<LONG> subscribed = Subscribed();

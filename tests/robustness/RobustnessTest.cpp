@@ -347,8 +347,8 @@ std::vector<Case> Cases()
         deleteKey(HKLM, L"Software\\Classes\\CLSID\\{40E71633-5F96-11D1-B449-00805F268A3A}");
     for (const auto& f : {std::make_pair("slow registrations", L"slow=20"),
                           std::make_pair("dying while registering", L"die=102")})
-        add(std::string("event server: ") + f.first, kProgram).arrange = setValue(
-            HKCU, L"Software\\Kivora Stand-ins\\Event Server", L"Faults", REG_SZ, Bytes(f.second));
+        add(std::string("event server: ") + f.first, kProgram).arrange =
+            setValue(HKCU, kEventServerFaults, L"Faults", REG_SZ, Bytes(f.second));
     add("event server: ended while the dialog is open", kProgram, "", kApplied).act =
         [](CDialogUnderTest& dlg, CUndo&) {
             EXPECT_TRUE(EndFromInside(L"ButtonEventServer.exe"));

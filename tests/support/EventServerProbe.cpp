@@ -6,9 +6,6 @@ namespace {
 
 const CLSID CLSID_ButtonEventServer = {
     0x40e71633, 0x5f96, 0x11d1, {0xb4, 0x49, 0x00, 0x80, 0x5f, 0x26, 0x8a, 0x3a}};
-const WCHAR kFaultsKey[] = L"Software\\Kivora Stand-ins\\Event Server";
-const WCHAR kServerKey[] =
-    L"Software\\Classes\\CLSID\\{40E71633-5F96-11D1-B449-00805F268A3A}\\LocalServer32";
 
 } // namespace
 
@@ -51,32 +48,4 @@ EventServerRegistration CEventServerProbe::Registration(LONG nIndex)
 HRESULT CEventServerProbe::Notify(LONG nMethod, LONG nValue, LONG* pNotified)
 {
     return m_pProbe ? m_pProbe->Notify(nMethod, nValue, pNotified) : E_POINTER;
-}
-
-CEventServerFaults::CEventServerFaults(LPCWSTR lpszFaults)
-{
-    ::RegSetKeyValueW(HKEY_CURRENT_USER, kFaultsKey, L"Faults", REG_SZ, lpszFaults,
-                      static_cast<DWORD>((wcslen(lpszFaults) + 1) * sizeof(WCHAR)));
-}
-
-CEventServerFaults::~CEventServerFaults()
-{
-    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kFaultsKey, L"Faults");
-}
-
-CEventServerUnregistered::CEventServerUnregistered()
-{
-    WCHAR szPath[MAX_PATH + 8] = {};
-    DWORD cb = sizeof(szPath) - sizeof(WCHAR);
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE, kServerKey, nullptr, RRF_RT_REG_SZ, nullptr, szPath,
-                       &cb) == ERROR_SUCCESS)
-        m_strServerPath = szPath;
-    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kServerKey);
-}
-
-CEventServerUnregistered::~CEventServerUnregistered()
-{
-    if (!m_strServerPath.empty())
-        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kServerKey, nullptr, REG_SZ, m_strServerPath.c_str(),
-                          static_cast<DWORD>((m_strServerPath.size() + 1) * sizeof(WCHAR)));
 }

@@ -1,11 +1,14 @@
-// What the button event server stand-in holds, read from the test's side of the process boundary,
-// and its fault switches. Kept apart from the program's own declarations of the server's
-// interfaces.
+// What the button event server stand-in holds, read from the test's side of the process boundary.
+// Its faults, read at each call: the value "Faults" under kEventServerFaults, words separated by
+// blanks: "container", "point", "advise=N", "register=A,B", "slow=MS", "die=ID". Kept apart from
+// the program's own declarations of the server's interfaces.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+
+const WCHAR kEventServerFaults[] = L"Software\\Kivora Stand-ins\\Event Server";
 
 struct EventServerCounts
 {
@@ -36,28 +39,4 @@ public:
 
 private:
     struct IButtonEventServerProbe* m_pProbe = nullptr;
-};
-
-// The stand-in's faults, read at each call: "container", "point", "advise=N", "register=A,B",
-// "slow=MS", "die=ID", separated by blanks. Cleared when the object goes.
-class CEventServerFaults
-{
-public:
-    explicit CEventServerFaults(LPCWSTR lpszFaults);
-    ~CEventServerFaults();
-    CEventServerFaults(const CEventServerFaults&) = delete;
-    CEventServerFaults& operator=(const CEventServerFaults&) = delete;
-};
-
-// The server's class registration is taken away while the object lives.
-class CEventServerUnregistered
-{
-public:
-    CEventServerUnregistered();
-    ~CEventServerUnregistered();
-    CEventServerUnregistered(const CEventServerUnregistered&) = delete;
-    CEventServerUnregistered& operator=(const CEventServerUnregistered&) = delete;
-
-private:
-    std::wstring m_strServerPath;
 };
