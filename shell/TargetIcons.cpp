@@ -4,15 +4,58 @@
 
 #include <shellapi.h>
 
+#include <map>
+#include <string>
+
 namespace {
 
 const int kImageCount = 30;
 
-// The program's own icons are small images of the list.
+// Icons already made in this run, each kept once and lent out: the program's own by id, and the
+// shell's by the full path of the file asked about, with that file's state when it was asked (a
+// file replaced, deleted or created since is asked about again).
+struct CCachedIcon
+{
+    CCachedIcon() = default;
+    CCachedIcon(const CCachedIcon&) = delete;
+    CCachedIcon& operator=(const CCachedIcon&) = delete;
+    ~CCachedIcon()
+    {
+        if (hIcon) ::DestroyIcon(hIcon);
+    }
+
+    HICON hIcon = nullptr;
+    WIN32_FILE_ATTRIBUTE_DATA state = {}; // all zero for a file that is not there
+    WCHAR szSource[MAX_PATH] = {};        // the file the shell took the icon from
+};
+
+std::map<std::wstring, CCachedIcon>& IconCache()
+{
+    static std::map<std::wstring, CCachedIcon> cache;
+    return cache;
+}
+
+// The same file for the cache: there or not as before, of the same size, written at the same time.
+bool SameFile(const WIN32_FILE_ATTRIBUTE_DATA& a, const WIN32_FILE_ATTRIBUTE_DATA& b)
+{
+    return a.dwFileAttributes == b.dwFileAttributes && a.nFileSizeLow == b.nFileSizeLow &&
+           a.nFileSizeHigh == b.nFileSizeHigh &&
+           ::CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) == 0;
+}
+
+HICON CopyOf(HICON hIcon)
+{
+    return hIcon ? ::CopyIcon(hIcon) : nullptr;
+}
+
+// The program's own icons are small images of the list. Lent: the cache keeps it.
 HICON LoadProgramIcon(UINT nID)
 {
-    return static_cast<HICON>(::LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(nID),
-                                           IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    CCachedIcon& cached = IconCache()[L"#" + std::to_wstring(nID)];
+    if (!cached.hIcon)
+        cached.hIcon = static_cast<HICON>(::LoadImageW(
+            AfxGetInstanceHandle(), MAKEINTRESOURCEW(nID), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    return cached.hIcon;
 }
 
 bool FileExists(LPCWSTR lpszPath)
@@ -24,18 +67,47 @@ bool FileExists(LPCWSTR lpszPath)
     return true;
 }
 
-// The icon the shell associates with the file; lpszPath receives the file it came from.
+// The icon the shell associates with the file, lent; lpszPath (MAX_PATH characters) receives the
+// file it came from.
 HICON ExtractIcon(LPWSTR lpszPath)
 {
-    WORD wIndex = 0;
-    return ::ExtractAssociatedIconW(AfxGetInstanceHandle(), lpszPath, &wIndex);
+    WCHAR szFull[MAX_PATH] = {};
+    if (!::GetFullPathNameW(lpszPath, MAX_PATH, szFull, nullptr))
+        lstrcpynW(szFull, lpszPath, MAX_PATH);
+    WIN32_FILE_ATTRIBUTE_DATA state = {};
+    if (!::GetFileAttributesExW(szFull, GetFileExInfoStandard, &state)) state = {};
+    CharUpperW(szFull);
+    CCachedIcon& cached = IconCache()[szFull];
+    if (!cached.szSource[0] || !SameFile(cached.state, state)) {
+        if (cached.hIcon) ::DestroyIcon(cached.hIcon);
+        lstrcpynW(cached.szSource, lpszPath, MAX_PATH);
+        WORD wIndex = 0;
+        cached.hIcon = ::ExtractAssociatedIconW(AfxGetInstanceHandle(), cached.szSource, &wIndex);
+        cached.state = state;
+    }
+    lstrcpynW(lpszPath, cached.szSource, MAX_PATH);
+    return cached.hIcon;
 }
 
 void ReplaceImage(HIMAGELIST hImages, int nImage, HICON hIcon)
 {
-    if (!hIcon) return;
-    ImageList_ReplaceIcon(hImages, nImage, hIcon);
-    ::DestroyIcon(hIcon);
+    if (hIcon) ImageList_ReplaceIcon(hImages, nImage, hIcon);
+}
+
+// GetTargetIcon's icon, lent.
+HICON TargetIcon(const CString& strPath, const CString& strBrowserPath)
+{
+    if (strPath.IsEmpty()) return nullptr;
+    WCHAR szSource[MAX_PATH] = {};
+    CString strTail = strPath.Right(5);
+    const bool bInternetShortcut = strTail.MakeUpper().Find(L".URL") >= 0;
+    lstrcpynW(szSource, bInternetShortcut ? strBrowserPath : strPath, MAX_PATH);
+    HICON hIcon = ExtractIcon(szSource);
+    CString strSource(szSource);
+    // Only a generic icon of the shell: the program's own "unknown" icon says it better.
+    const bool bGeneric = strSource.MakeUpper().Find(L"SHELL32.DLL") >= 0;
+    if (hIcon && !bGeneric && (bInternetShortcut || FileExists(strPath))) return hIcon;
+    return LoadProgramIcon(kIconUnknown);
 }
 
 } // namespace
@@ -136,18 +208,7 @@ CString GetIconSourcePath(const CString& strTarget, const CIconContext& context)
 
 HICON GetTargetIcon(const CString& strPath, const CString& strBrowserPath)
 {
-    if (strPath.IsEmpty()) return nullptr;
-    WCHAR szSource[MAX_PATH] = {};
-    CString strTail = strPath.Right(5);
-    const bool bInternetShortcut = strTail.MakeUpper().Find(L".URL") >= 0;
-    lstrcpynW(szSource, bInternetShortcut ? strBrowserPath : strPath, MAX_PATH);
-    HICON hIcon = ExtractIcon(szSource);
-    CString strSource(szSource);
-    // Only a generic icon of the shell: the program's own "unknown" icon says it better.
-    const bool bGeneric = strSource.MakeUpper().Find(L"SHELL32.DLL") >= 0;
-    if (hIcon && !bGeneric && (bInternetShortcut || FileExists(strPath))) return hIcon;
-    if (hIcon) ::DestroyIcon(hIcon);
-    return LoadProgramIcon(kIconUnknown);
+    return CopyOf(TargetIcon(strPath, strBrowserPath));
 }
 
 void UpdateButtonIcons(HIMAGELIST hImages, const CString& strIconsDir, const CString& strEntry,
@@ -178,8 +239,13 @@ void UpdateButtonIcons(HIMAGELIST hImages, const CString& strIconsDir, const CSt
         strPath.MakeUpper();
         const int nQuote = strPath.Find(L'"', 2);
         if (strPath.Find(L".EXE") >= 0 && nQuote >= 2) strPath = strPath.Mid(1, nQuote - 1);
-        hTargetIcon = GetTargetIcon(strPath, context.strBrowserPath);
+        hTargetIcon = TargetIcon(strPath, context.strBrowserPath);
     }
     ImageList_SetImageCount(hImages, kImageCount);
     ReplaceImage(hImages, nTargetImage, hTargetIcon);
+}
+
+void ForgetIcons()
+{
+    IconCache().clear();
 }

@@ -26,6 +26,7 @@ CString ExpandEnvironmentTokens(CString strText, const CString& strBrowserPath);
 // The file whose icon represents the target.
 CString GetIconSourcePath(const CString& strTarget, const CIconContext& context);
 // The icon of that file, icon 165 where the shell has only a generic one; null for an empty path.
+// Icons of files unchanged since they were last asked about come from memory.
 HICON GetTargetIcon(const CString& strPath, const CString& strBrowserPath);
 
 // Puts button nButton's own icon (the file strEntry names in the icons folder, else the program's
@@ -34,3 +35,5 @@ HICON GetTargetIcon(const CString& strPath, const CString& strBrowserPath);
 void UpdateButtonIcons(HIMAGELIST hImages, const CString& strIconsDir, const CString& strEntry,
                        UINT nDefaultIcon, int nButtonImage, const CString& strTarget,
                        int nTargetImage, const CIconContext& context);
+// Forgets the icons kept from earlier calls, for a measurement of the work without them.
+void ForgetIcons();

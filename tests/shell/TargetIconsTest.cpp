@@ -3,7 +3,7 @@
 #include "StringPrinter.h"
 #include "Undo.h"
 #include "UserInput.h"
-#include "res/resource.h"
+#include "res/Vocabulary.h"
 #include "shell/TargetIcons.h"
 
 #include <gtest/gtest.h>
@@ -206,4 +206,66 @@ TEST(TargetIconsTest, ButtonImagesInTheList)
     ::DeleteFileW(strIcons + L"\\mine.ico");
     ::DeleteFileW(strIcons + L"\\broken.ico");
     ::RemoveDirectoryW(strIcons);
+}
+
+// Icons are kept between refreshes; a source replaced, deleted or changed shows at the next one,
+// as it would in a new run.
+TEST(TargetIconsTest, ImagesFollowChangedSourcesAtTheNextRefresh)
+{
+    CUndo undo;
+    WCHAR szTemp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, szTemp);
+    const std::wstring folder = std::wstring(szTemp) + L"kv-cache";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    undo.Then([folder] { ::RemoveDirectoryW(folder.c_str()); });
+    const std::wstring own = folder + L"\\own.ico", tool = folder + L"\\tool.exe";
+    undo.File(tool);
+    undo.WriteFile(own, ReadAll(WinePath(ICONS_DIR "/news.ico").GetString()));
+    undo.Key(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Clients\\Mail");
+
+    WCHAR szStart[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, szStart);
+    HIMAGELIST hImages = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 24);
+    const CIconContext context = {L"", L""};
+    // One button's own image and its target's, after a refresh with or without the kept icons.
+    auto images = [&](const CString& strTarget, bool bForget = false) {
+        if (bForget) ForgetIcons();
+        UpdateButtonIcons(hImages, folder.c_str(), L"own.ico", IDI_BUTTON_NEWS, 0, strTarget, 1,
+                          context);
+        std::vector<DWORD> pixels[2];
+        for (int n : {0, 1}) {
+            HICON hIcon = ImageList_GetIcon(hImages, n, ILD_NORMAL);
+            pixels[n] = IconPixels(hIcon);
+            ::DestroyIcon(hIcon);
+        }
+        return std::make_pair(pixels[0], pixels[1]);
+    };
+    auto setMailClient = [&](const CString& strProgram) {
+        undo.SetValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Clients\\Mail", L"", REG_SZ, Bytes(L"K"));
+        undo.SetValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Clients\\Mail\\K\\shell\\open\\command", L"",
+                      REG_SZ, Bytes(strProgram.GetString()));
+    };
+    const CString strTool = tool.c_str();
+
+    const auto first = images(strTool); // no such program yet: the unknown target's icon
+    EXPECT_EQ(first.second, ProgramIcon(IDI_UNKNOWN_TARGET));
+    EXPECT_EQ(images(strTool), first) << "the kept icons are the same";
+    undo.WriteFile(own, ReadAll(WinePath(ICONS_DIR "/volume.ico").GetString()));
+    EXPECT_NE(images(strTool).first, first.first) << "the button's icon file replaced";
+    ASSERT_TRUE(::CopyFileW(WindowsDir() + L"\\notepad.exe", strTool, FALSE));
+    const auto created = images(strTool);
+    EXPECT_NE(created.second, first.second) << "the target there";
+    EXPECT_EQ(created, images(strTool, true)) << "as a new run sees them";
+    ::DeleteFileW(strTool);
+    EXPECT_EQ(images(strTool).second, first.second) << "the target deleted";
+
+    setMailClient(WindowsDir() + L"\\notepad.exe");
+    const auto mail = images(kTargetMail);
+    setMailClient(WindowsDir() + L"\\regedit.exe");
+    EXPECT_NE(images(kTargetMail).second, mail.second) << "another mail client";
+    EXPECT_EQ(images(kTargetMail), images(kTargetMail, true));
+
+    ImageList_Destroy(hImages);
+    ::SetCurrentDirectoryW(szStart);
+    ForgetIcons();
 }
