@@ -1,8 +1,10 @@
 // Prints how long the program takes from process start to its dialog on the screen, against a
-// bare dialog program of the same template, with the button event server running and not.
+// bare dialog program of the same template, with the button event server running and not; the
+// same with 1,000 stored schemes against one; and the peak working set with the dialog open.
 // Usage: StartupBench <program> <bare dialog program> [runs]
 #include <windows.h>
 #include <ole2.h>
+#include <psapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -34,8 +36,14 @@ void WaitForServerGone()
         ::Sleep(50);
 }
 
-// Milliseconds from CreateProcess to the visible dialog; the dialog is then closed.
-double TimeToDialog(const std::wstring& command)
+struct Run
+{
+    double ms = -1;    // from CreateProcess to the visible dialog
+    double dPeak = -1; // the peak working set then, in KiB
+};
+
+// One start of the program; the dialog is closed once it shows.
+Run TimeToDialog(const std::wstring& command)
 {
     std::wstring line = command;
     STARTUPINFOW si = {};
@@ -46,8 +54,9 @@ double TimeToDialog(const std::wstring& command)
     ::QueryPerformanceCounter(&start);
     if (!::CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                           &pi))
-        return -1;
-    double ms = -1;
+        return Run();
+    Run run;
+    double& ms = run.ms;
     for (int i = 0; i < 20000 && ms < 0; i++) {
         for (HWND h = nullptr; (h = ::FindWindowExW(nullptr, h, L"#32770", L"Kivora Buttons"));) {
             DWORD pid = 0;
@@ -56,6 +65,9 @@ double TimeToDialog(const std::wstring& command)
             ::QueryPerformanceCounter(&now);
             ms = 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
                  static_cast<double>(freq.QuadPart);
+            PROCESS_MEMORY_COUNTERS counters = {};
+            if (::GetProcessMemoryInfo(pi.hProcess, &counters, sizeof(counters)))
+                run.dPeak = static_cast<double>(counters.PeakWorkingSetSize) / 1024;
             ::PostMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
         }
@@ -65,19 +77,60 @@ double TimeToDialog(const std::wstring& command)
         ::TerminateProcess(pi.hProcess, 1);
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
-    return ms;
+    return run;
 }
 
-double Median(const std::wstring& command, int nRuns, bool bServerRunning)
+// The median start time; the median peak working set goes into pdPeak.
+double Median(const std::wstring& command, int nRuns, bool bServerRunning, double* pdPeak = nullptr)
 {
-    std::vector<double> times;
+    std::vector<double> times, peaks;
     for (int i = 0; i < nRuns; i++) {
         if (!bServerRunning) WaitForServerGone();
-        times.push_back(TimeToDialog(command));
+        const Run run = TimeToDialog(command);
+        times.push_back(run.ms);
+        peaks.push_back(run.dPeak);
     }
     std::sort(times.begin(), times.end());
+    std::sort(peaks.begin(), peaks.end());
+    if (pdPeak) *pdPeak = peaks[peaks.size() / 2];
     return times[times.size() / 2];
 }
+
+// The configuration service stand-in's stored scheme list, set for a measurement and put back.
+class CStoredSchemes
+{
+public:
+    explicit CStoredSchemes(int nSchemes)
+    {
+        m_bSaved = ::RegGetValueW(HKEY_CURRENT_USER, kStore, L"Schemes", RRF_RT_REG_MULTI_SZ,
+                                  nullptr, nullptr, &m_cbSaved) == ERROR_SUCCESS;
+        m_saved.resize(m_cbSaved / sizeof(WCHAR) + 1);
+        if (m_bSaved)
+            ::RegGetValueW(HKEY_CURRENT_USER, kStore, L"Schemes", RRF_RT_REG_MULTI_SZ, nullptr,
+                           m_saved.data(), &m_cbSaved);
+        std::wstring multi = std::wstring(L"QUELDA") + L'\0';
+        for (int i = 1; i < nSchemes; i++)
+            multi += L"Scheme " + std::to_wstring(i) + L'\0';
+        Write(multi + L'\0');
+    }
+    ~CStoredSchemes()
+    {
+        if (m_bSaved)
+            ::RegSetKeyValueW(HKEY_CURRENT_USER, kStore, L"Schemes", REG_MULTI_SZ, m_saved.data(),
+                              m_cbSaved);
+    }
+
+private:
+    static void Write(const std::wstring& multi)
+    {
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kStore, L"Schemes", REG_MULTI_SZ, multi.data(),
+                          static_cast<DWORD>(multi.size() * sizeof(WCHAR)));
+    }
+    static constexpr const WCHAR* kStore = L"Software\\Kivora Stand-ins\\Button Configuration";
+    bool m_bSaved = false;
+    DWORD m_cbSaved = 0;
+    std::vector<WCHAR> m_saved;
+};
 
 } // namespace
 
@@ -98,8 +151,9 @@ int wmain(int argc, wchar_t** argv)
         if (bRunning)
             ::CoCreateInstance(CLSID_ButtonEventServer, nullptr, CLSCTX_LOCAL_SERVER, IID_IUnknown,
                                reinterpret_cast<void**>(&pServer));
-        const double dProgram = Median(program, nRuns, bRunning);
-        const double dBare = Median(bare, nRuns, bRunning);
+        double dPeak = 0, dBarePeak = 0;
+        const double dProgram = Median(program, nRuns, bRunning, &dPeak);
+        const double dBare = Median(bare, nRuns, bRunning, &dBarePeak);
         const double dBareCom = Median(bareCom, nRuns, bRunning);
         if (pServer) pServer->Release();
         std::wprintf(L"event server %ls:\n", bRunning ? L"running" : L"not running");
@@ -107,6 +161,20 @@ int wmain(int argc, wchar_t** argv)
                      dBare, dProgram / dBare);
         std::wprintf(L"  bare dialog + COM %8.1f   program / bare + COM %.2f\n", dBareCom,
                      dProgram / dBareCom);
+        if (!bRunning) continue;
+        std::wprintf(L"  peak working set, KiB: program %8.0f   bare dialog %8.0f   ratio %.2f\n",
+                     dPeak, dBarePeak, dPeak / dBarePeak);
+        double dOne = 0, dThousand = 0;
+        {
+            CStoredSchemes one(1);
+            dOne = Median(program, nRuns, true);
+        }
+        {
+            CStoredSchemes thousand(1000);
+            dThousand = Median(program, nRuns, true);
+        }
+        std::wprintf(L"  stored schemes: 1 %8.1f   1,000 %8.1f   ratio %.2f\n", dOne, dThousand,
+                     dThousand / dOne);
     }
     ::CoUninitialize();
     return 0;

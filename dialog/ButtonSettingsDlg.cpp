@@ -251,11 +251,15 @@ void CButtonSettingsDlg::FillButtonList()
     m_lstButtons.SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                              LVS_EX_SUBITEMIMAGES | LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
     UpdateData(TRUE);
+    // The rows are drawn once, when they are all there.
+    m_lstButtons.SendMessage(WM_SETREDRAW, FALSE);
     m_lstButtons.DeleteAllItems();
     for (int n = 0; n < m_nButtonCount && n < kMaxButtons; n++) {
         const int nItem = m_lstButtons.InsertItem(n, m_strButtonName[n], 2 * n);
         m_lstButtons.SetItem(nItem, 1, m_strAssignTitle[n], 2 * n + 1);
     }
+    m_lstButtons.SendMessage(WM_SETREDRAW, TRUE);
+    ::InvalidateRect(m_lstButtons.m_hWnd, nullptr, TRUE);
     UpdateData(FALSE);
 }
 
