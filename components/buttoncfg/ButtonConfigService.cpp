@@ -18,7 +18,7 @@
 // Configuration Faults, read at each call (words separated by blanks):
 //   fail       every call fails with E_FAIL: getters give no string, setters store nothing
 //   null       getters succeed with a null string
-//   huge       getters answer their value filled up to a million characters
+//   huge       getters answer their value filled up to 100,000 characters
 //   slow=MS    every call takes that many milliseconds more
 //   failafter  the name, title, target and lock calls do their work, then report E_FAIL
 //   refuse     the class object makes no instance (E_OUTOFMEMORY)
@@ -243,7 +243,7 @@ HRESULT ReturnString(const wstring& value, BSTR* out, HRESULT hr = S_OK)
     const Faults faults = ReadFaults();
     if (faults.fail) return E_FAIL;
     if (faults.null) return S_OK;
-    const size_t length = faults.huge ? std::max<size_t>(value.size(), 1000000) : value.size();
+    const size_t length = faults.huge ? std::max<size_t>(value.size(), 100000) : value.size();
     *out = SysAllocStringLen(nullptr, static_cast<UINT>(length));
     if (!*out) return E_OUTOFMEMORY;
     std::fill(std::copy(value.begin(), value.end(), *out), *out + length, L'x');

@@ -113,7 +113,7 @@ TEST_F(ServiceTest, ResultsAreNotExamined)
     store.SetFaults(L"fail");
     EXPECT_EQ(config.GetCurrentScheme(), L"");
     store.SetFaults(L"huge");
-    EXPECT_EQ(config.GetLockState().GetLength(), 1000000);
+    EXPECT_EQ(config.GetLockState().GetLength(), 100000);
     store.SetFaults(L"");
     EXPECT_EQ(config.GetTitle(), strLong.c_str()) << "passed whole";
 }
