@@ -72,8 +72,8 @@ bool FileExists(LPCWSTR lpszPath)
 HICON ExtractIcon(LPWSTR lpszPath)
 {
     WCHAR szFull[MAX_PATH] = {};
-    if (!::GetFullPathNameW(lpszPath, MAX_PATH, szFull, nullptr))
-        lstrcpynW(szFull, lpszPath, MAX_PATH);
+    const DWORD cchFull = ::GetFullPathNameW(lpszPath, MAX_PATH, szFull, nullptr);
+    if (cchFull == 0 || cchFull >= MAX_PATH) lstrcpynW(szFull, lpszPath, MAX_PATH);
     WIN32_FILE_ATTRIBUTE_DATA state = {};
     if (!::GetFileAttributesExW(szFull, GetFileExInfoStandard, &state)) state = {};
     CharUpperW(szFull);
