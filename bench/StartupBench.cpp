@@ -1,7 +1,11 @@
 // Prints how long the program takes from process start to its dialog on the screen, against a
-// bare dialog program of the same template, with the button event server running and not; the
-// same with 1,000 stored schemes against one; and the peak working set with the dialog open.
+// bare dialog program of the same template and against the true floor (the bare dialog making
+// every call the program must make first), with the button event server running and not; where
+// one start spends its time, from the moments of the stand-ins' calls; the same with 1,000 stored
+// schemes against one; and the peak working set with the dialog open.
 // Usage: StartupBench <program> <bare dialog program> [runs]
+#include "components/BenchStamps.h"
+
 #include <windows.h>
 #include <ole2.h>
 #include <psapi.h>
@@ -40,10 +44,14 @@ struct Run
 {
     double ms = -1;    // from CreateProcess to the visible dialog
     double dPeak = -1; // the peak working set then, in KiB
+    LONGLONG llStart = 0;
 };
 
-// One start of the program; the dialog is closed once it shows.
-Run TimeToDialog(const std::wstring& command)
+BenchStamps* g_pStamps = nullptr;
+double g_dTicksPerMs = 1;
+
+// One start of the program; the dialog is closed once it shows, after onShown has run.
+Run TimeToDialog(const std::wstring& command, void (*onShown)() = nullptr)
 {
     std::wstring line = command;
     STARTUPINFOW si = {};
@@ -51,11 +59,13 @@ Run TimeToDialog(const std::wstring& command)
     PROCESS_INFORMATION pi = {};
     LARGE_INTEGER freq, start, now;
     ::QueryPerformanceFrequency(&freq);
+    g_pStamps->nCount = 0;
     ::QueryPerformanceCounter(&start);
     if (!::CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                           &pi))
         return Run();
     Run run;
+    run.llStart = start.QuadPart;
     double& ms = run.ms;
     for (int i = 0; i < 20000 && ms < 0; i++) {
         for (HWND h = nullptr; (h = ::FindWindowExW(nullptr, h, L"#32770", L"Kivora Buttons"));) {
@@ -68,6 +78,7 @@ Run TimeToDialog(const std::wstring& command)
             PROCESS_MEMORY_COUNTERS counters = {};
             if (::GetProcessMemoryInfo(pi.hProcess, &counters, sizeof(counters)))
                 run.dPeak = static_cast<double>(counters.PeakWorkingSetSize) / 1024;
+            if (onShown) onShown();
             ::PostMessageW(h, WM_SYSCOMMAND, SC_CLOSE, 0);
             break;
         }
@@ -94,6 +105,73 @@ double Median(const std::wstring& command, int nRuns, bool bServerRunning, doubl
     std::sort(peaks.begin(), peaks.end());
     if (pdPeak) *pdPeak = peaks[peaks.size() / 2];
     return times[times.size() / 2];
+}
+
+// Where one start spent its time: the runs of the stand-ins' calls and the program's own work
+// between them, in milliseconds from CreateProcess.
+void PrintPhases(const wchar_t* pszWhat, const std::wstring& command)
+{
+    const Run run = TimeToDialog(command);
+    std::wprintf(L"  %ls, one start, ms from CreateProcess:\n", pszWhat);
+    auto at = [&run](LONGLONG llTime) {
+        return static_cast<double>(llTime - run.llStart) / g_dTicksPerMs;
+    };
+    auto phase = [](char cKind) {
+        return cKind == kStampService      ? L"configuration service calls"
+               : cKind == kStampActivation ? L"event server activation"
+                                           : L"subscriptions (Advise, RegisterButtonClient)";
+    };
+    auto group = [](char cKind) {
+        return cKind == kStampService ? 2 : cKind == kStampActivation ? 0 : 1;
+    };
+    const LONG nCount =
+        std::min<LONG>(LONG(g_pStamps->nCount), static_cast<LONG>(ARRAYSIZE(g_pStamps->stamps)));
+    double dEnd = 0;
+    for (LONG i = 0, n; i < nCount && at(g_pStamps->stamps[i].llTime) < run.ms; i = n) {
+        const char cKind = g_pStamps->stamps[i].cKind;
+        for (n = i + 1; n < nCount && group(g_pStamps->stamps[n].cKind) == group(cKind);)
+            n++;
+        const double dFrom = at(g_pStamps->stamps[i].llTime);
+        std::wprintf(L"    %8.1f %8.1f  the program's own work\n", dEnd, dFrom);
+        dEnd = at(g_pStamps->stamps[n - 1].llTime);
+        std::wprintf(L"    %8.1f %8.1f  %ls: %ld\n", dFrom, dEnd, phase(cKind), n - i);
+    }
+    std::wprintf(L"    %8.1f %8.1f  the program's own work, to the dialog on the screen\n", dEnd,
+                 run.ms);
+}
+
+const WCHAR kFaultsKey[] = L"Software\\Kivora Stand-ins\\Button Configuration Faults";
+std::wstring g_calls;
+
+void TakeCalls()
+{
+    DWORD cb = 0;
+    ::RegGetValueW(HKEY_CURRENT_USER, kFaultsKey, L"Calls", RRF_RT_REG_SZ, nullptr, nullptr, &cb);
+    g_calls.assign(cb / sizeof(WCHAR) + 1, L'\0');
+    ::RegGetValueW(HKEY_CURRENT_USER, kFaultsKey, L"Calls", RRF_RT_REG_SZ, nullptr, &g_calls[0],
+                   &cb);
+    g_calls.resize(wcslen(g_calls.c_str()));
+}
+
+// The configuration service calls the program makes before its dialog shows, as the stand-in
+// logs them, written to a file for the floor program; the file's path.
+std::wstring RecordServiceCalls(const std::wstring& program)
+{
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kFaultsKey, L"Faults", REG_SZ, L"log", 8);
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kFaultsKey, L"Calls");
+    TimeToDialog(program, TakeCalls);
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kFaultsKey, L"Calls");
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kFaultsKey, L"Faults");
+    WCHAR szPath[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, szPath);
+    const std::wstring path = std::wstring(szPath) + L"floor-calls.txt";
+    HANDLE hFile =
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD cbWritten = 0;
+    ::WriteFile(hFile, g_calls.data(), static_cast<DWORD>(g_calls.size() * sizeof(WCHAR)),
+                &cbWritten, nullptr);
+    ::CloseHandle(hFile);
+    return path;
 }
 
 // The configuration service stand-in's stored scheme list, set for a measurement and put back.
@@ -144,39 +222,58 @@ int wmain(int argc, wchar_t** argv)
     const std::wstring program = L"\"" + std::wstring(argv[1]) + L"\"";
     const std::wstring bare = L"\"" + std::wstring(argv[2]) + L"\"";
     const std::wstring bareCom = bare + L" /com";
+    HANDLE hSection = ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                           sizeof(BenchStamps), kBenchStampsName);
+    g_pStamps = static_cast<BenchStamps*>(::MapViewOfFile(hSection, FILE_MAP_WRITE, 0, 0, 0));
+    if (!g_pStamps) return 1;
+    LARGE_INTEGER freq;
+    ::QueryPerformanceFrequency(&freq);
+    g_dTicksPerMs = static_cast<double>(freq.QuadPart) / 1000;
     ::CoInitialize(nullptr);
     std::wprintf(L"start to visible dialog, median of %d runs, ms\n", nRuns);
+    const std::wstring floor = bare + L" /floor " + RecordServiceCalls(program);
     for (bool bRunning : {true, false}) {
         IUnknown* pServer = nullptr;
         if (bRunning)
             ::CoCreateInstance(CLSID_ButtonEventServer, nullptr, CLSCTX_LOCAL_SERVER, IID_IUnknown,
                                reinterpret_cast<void**>(&pServer));
-        double dPeak = 0, dBarePeak = 0;
+        double dPeak = 0, dBarePeak = 0, dFloorPeak = 0;
         const double dProgram = Median(program, nRuns, bRunning, &dPeak);
         const double dBare = Median(bare, nRuns, bRunning, &dBarePeak);
         const double dBareCom = Median(bareCom, nRuns, bRunning);
-        // With the server running, the start with 1,000 stored schemes against one.
-        double dOne = 0, dThousand = 0;
-        if (bRunning) {
-            {
-                CStoredSchemes one(1);
-                dOne = Median(program, nRuns, true);
-            }
-            CStoredSchemes thousand(1000);
-            dThousand = Median(program, nRuns, true);
-        }
-        if (pServer) pServer->Release();
+        const double dFloor = Median(floor, nRuns, bRunning, &dFloorPeak);
         std::wprintf(L"event server %ls:\n", bRunning ? L"running" : L"not running");
         std::wprintf(L"  program %8.1f\n  bare dialog %8.1f   program / bare %.2f\n", dProgram,
                      dBare, dProgram / dBare);
         std::wprintf(L"  bare dialog + COM %8.1f   program / bare + COM %.2f\n", dBareCom,
                      dProgram / dBareCom);
-        if (!bRunning) continue;
-        std::wprintf(L"  peak working set, KiB: program %8.0f   bare dialog %8.0f   ratio %.2f\n",
-                     dPeak, dBarePeak, dPeak / dBarePeak);
-        std::wprintf(L"  stored schemes: 1 %8.1f   1,000 %8.1f   ratio %.2f\n", dOne, dThousand,
-                     dThousand / dOne);
+        std::wprintf(L"  true floor %8.1f   program / true floor %.2f\n", dFloor,
+                     dProgram / dFloor);
+        if (!bRunning) WaitForServerGone();
+        PrintPhases(L"program", program);
+        if (!bRunning) WaitForServerGone();
+        PrintPhases(L"true floor", floor);
+        if (bRunning) {
+            std::wprintf(L"  peak working set, KiB: program %8.0f   bare dialog %8.0f   ratio "
+                         L"%.2f\n    true floor %8.0f   program / true floor %.2f\n",
+                         dPeak, dBarePeak, dPeak / dBarePeak, dFloorPeak, dPeak / dFloorPeak);
+            // The start with 1,000 stored schemes against one.
+            double dOne = 0, dThousand = 0;
+            {
+                CStoredSchemes one(1);
+                dOne = Median(program, nRuns, true);
+            }
+            {
+                CStoredSchemes thousand(1000);
+                dThousand = Median(program, nRuns, true);
+            }
+            std::wprintf(L"  stored schemes: 1 %8.1f   1,000 %8.1f   ratio %.2f\n", dOne, dThousand,
+                         dThousand / dOne);
+        }
+        if (pServer) pServer->Release();
     }
     ::CoUninitialize();
+    ::UnmapViewOfFile(g_pStamps);
+    ::CloseHandle(hSection);
     return 0;
 }

@@ -24,6 +24,9 @@
 //   refuse     the class object makes no instance (E_OUTOFMEMORY)
 //   log        each call is appended to the value "Calls" beside "Faults", a line each:
 //              "SetTarget(http://x/)", "CreateInstance()" (arguments cut at 100 characters)
+// While a benchmark holds its stamps section, each call notes its moment there.
+#include "../BenchStamps.h"
+
 #include <windows.h>
 #include <olectl.h>
 
@@ -224,6 +227,7 @@ Faults ReadFaults()
 // Appends the call to the log, when the test keeps one.
 void Log(const wstring& method, const wchar_t* argument = L"")
 {
+    NoteBenchStamp(kStampService);
     if (FaultWords().find(L" log ") == wstring::npos) return;
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, kFaultsKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,

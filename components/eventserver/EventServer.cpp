@@ -8,6 +8,10 @@
 //   register=A,B   RegisterButtonClient fails for these button ids
 //   slow=MS        RegisterButtonClient takes that many milliseconds
 //   die=ID         the process ends in the middle of registering that id
+// While a benchmark holds its stamps section, activations, Advises and registrations note their
+// moments there.
+#include "../BenchStamps.h"
+
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
@@ -160,6 +164,7 @@ public:
         for (LONG i = 0; i < count; ++i)
             g_registrations.push_back({client, ids[i], modes[i], cookie});
         ++g_registerCalls;
+        NoteBenchStamp(kStampRegister);
         return S_OK;
     }
     STDMETHODIMP UnregisterButtonClient(LONG cookie) override
@@ -196,6 +201,7 @@ public:
     STDMETHODIMP Advise(IUnknown* sink, DWORD* cookie) override
     {
         *cookie = 0;
+        NoteBenchStamp(kStampAdvise);
         if (Contains(FaultNumbers(L"advise"), ++g_advises)) return CONNECT_E_ADVISELIMIT;
         IButtonEvents* events = nullptr;
         if (!sink ||
@@ -280,6 +286,7 @@ public:
     STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override
     {
         *out = nullptr;
+        NoteBenchStamp(kStampActivation);
         if (outer) return CLASS_E_NOAGGREGATION;
         Server* server = new Server;
         server->AddRef();
