@@ -6,6 +6,7 @@
 #include "components/BenchStamps.h"
 #include "dialog/ButtonSettingsDlg.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -24,17 +25,18 @@ LONGLONG Now()
     return now.QuadPart;
 }
 
-// The mean time of fn over nRounds calls, in milliseconds; prepare runs before each, untimed.
-double Mean(int nRounds, const std::function<void()>& fn, const std::function<void()>& prepare)
+// The median time of fn over nRounds calls, in milliseconds; prepare runs before each, untimed.
+double Median(int nRounds, const std::function<void()>& fn, const std::function<void()>& prepare)
 {
-    LONGLONG llTotal = 0;
+    std::vector<LONGLONG> times;
     for (int i = 0; i < nRounds; i++) {
         prepare();
         const LONGLONG llStart = Now();
         fn();
-        llTotal += Now() - llStart;
+        times.push_back(Now() - llStart);
     }
-    return static_cast<double>(llTotal) / g_dTicksPerMs / nRounds;
+    std::sort(times.begin(), times.end());
+    return static_cast<double>(times[times.size() / 2]) / g_dTicksPerMs;
 }
 
 // The service calls fn makes, as the stand-in logs them.
@@ -75,7 +77,7 @@ void PrintPhases(BenchStamps* pStamps, const std::function<void()>& fn,
 
 int wmain(int argc, wchar_t** argv)
 {
-    const int nRounds = argc > 1 ? _wtoi(argv[1]) : 50;
+    const int nRounds = argc > 1 ? std::max(1, _wtoi(argv[1])) : 51;
     HANDLE hSection = ::CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
                                            sizeof(BenchStamps), kBenchStampsName);
     auto* pStamps = static_cast<BenchStamps*>(::MapViewOfFile(hSection, FILE_MAP_WRITE, 0, 0, 0));
@@ -112,13 +114,13 @@ int wmain(int argc, wchar_t** argv)
                                bOther ? L"C:\\windows\\notepad.exe" : L"C:\\windows\\regedit.exe");
         };
         apply(); // the scheme stored once, as every later Apply finds it
-        std::wprintf(L"Apply of 12 buttons, mean of %d rounds, ms\n", nRounds);
+        std::wprintf(L"Apply of 12 buttons, median of %d rounds, ms\n", nRounds);
         for (const bool bChanged : {false, true}) {
             const std::function<void()> prepare = bChanged ? changeTarget : nothing;
-            const double dApply = Mean(nRounds, apply, prepare);
+            const double dApply = Median(nRounds, apply, prepare);
             prepare();
             const std::wstring calls = CallsOf(apply);
-            const double dFloor = Mean(
+            const double dFloor = Median(
                 nRounds, [&calls] { ReplayServiceCalls(calls); }, nothing);
             std::wprintf(L"  %ls: Apply %8.2f   its service calls alone %8.2f   Apply / calls "
                          L"%.2f\n",

@@ -9,13 +9,13 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
 {
     const HWND hCtrl = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, nIDC);
-    if (!pDX->m_bSaveAndValidate) {
-        ::SetWindowTextW(hCtrl, value);
-        return;
-    }
+    CString strShown;
     const int n = ::GetWindowTextLengthW(hCtrl);
-    const int nCopied = ::GetWindowTextW(hCtrl, value.GetBuffer(n + 1), n + 1);
-    value.ReleaseBuffer(nCopied);
+    strShown.ReleaseBuffer(::GetWindowTextW(hCtrl, strShown.GetBuffer(n + 1), n + 1));
+    if (pDX->m_bSaveAndValidate)
+        value = strShown;
+    else if (strShown != value) // the same text set again would only flicker and move the caret
+        ::SetWindowTextW(hCtrl, value);
 }
 
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value)

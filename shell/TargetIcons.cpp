@@ -19,15 +19,73 @@ struct CCachedIcon
     CCachedIcon() = default;
     CCachedIcon(const CCachedIcon&) = delete;
     CCachedIcon& operator=(const CCachedIcon&) = delete;
-    ~CCachedIcon()
+    ~CCachedIcon() { Reset(nullptr); }
+
+    void Reset(HICON hNewIcon)
     {
         if (hIcon) ::DestroyIcon(hIcon);
+        hIcon = hNewIcon;
+        ForgetFitted();
+    }
+
+    // Puts the icon into the image list as ImageList_ReplaceIcon does: fitted to the list's size
+    // with CopyImage, then added with its mask. The fitted bitmaps are kept, so that putting the
+    // icon again is a copy of them rather than the fitting and drawing done anew.
+    void PutInto(HIMAGELIST hImages, int nImage)
+    {
+        if (!hIcon) return;
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(hImages, &cx, &cy);
+        if (cx != fitted.cx || cy != fitted.cy) Fit({cx, cy});
+        if (hbmImage)
+            ImageList_Replace(hImages, nImage, hbmImage, hbmMask);
+        else
+            ImageList_ReplaceIcon(hImages, nImage, hIcon);
     }
 
     HICON hIcon = nullptr;
     WIN32_FILE_ATTRIBUTE_DATA state = {}; // all zero for a file that is not there
     WCHAR szSource[MAX_PATH] = {};        // the file the shell took the icon from
+
+private:
+    void ForgetFitted()
+    {
+        for (HBITMAP hbm : {hbmImage, hbmMask})
+            if (hbm) ::DeleteObject(hbm);
+        hbmImage = hbmMask = nullptr;
+        fitted = {};
+    }
+    // Only full-colour images are kept: those the list takes the same way whether they come as an
+    // icon or as bitmaps.
+    void Fit(SIZE size)
+    {
+        ForgetFitted();
+        fitted = size;
+        ICONINFO info = {};
+        HICON hFitted = static_cast<HICON>(
+            ::CopyImage(hIcon, IMAGE_ICON, size.cx, size.cy, LR_COPYFROMRESOURCE));
+        if (!hFitted || !::GetIconInfo(hFitted, &info)) info = {};
+        BITMAP bm = {};
+        if (info.hbmColor && ::GetObjectW(info.hbmColor, sizeof(bm), &bm) && bm.bmBitsPixel == 32) {
+            hbmImage = info.hbmColor;
+            hbmMask = info.hbmMask;
+        } else {
+            for (HBITMAP hbm : {info.hbmColor, info.hbmMask})
+                if (hbm) ::DeleteObject(hbm);
+        }
+        if (hFitted) ::DestroyIcon(hFitted);
+    }
+
+    SIZE fitted = {};
+    HBITMAP hbmImage = nullptr, hbmMask = nullptr;
 };
+
+// The list at its 30 images. (Setting the count it already has would copy every image.)
+void KeepImageCount(HIMAGELIST hImages)
+{
+    if (ImageList_GetImageCount(hImages) != kImageCount)
+        ImageList_SetImageCount(hImages, kImageCount);
+}
 
 std::map<std::wstring, CCachedIcon>& IconCache()
 {
@@ -43,23 +101,26 @@ bool SameFile(const WIN32_FILE_ATTRIBUTE_DATA& a, const WIN32_FILE_ATTRIBUTE_DAT
            ::CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) == 0;
 }
 
-HICON CopyOf(HICON hIcon)
-{
-    return hIcon ? ::CopyIcon(hIcon) : nullptr;
-}
-
-// The program's own icons are small images of the list. Lent: the cache keeps it.
-HICON LoadProgramIcon(UINT nID)
+// The program's own icons are small images of the list.
+CCachedIcon& LoadProgramIcon(UINT nID)
 {
     CCachedIcon& cached = IconCache()[L"#" + std::to_wstring(nID)];
     if (!cached.hIcon)
-        cached.hIcon = static_cast<HICON>(::LoadImageW(
-            AfxGetInstanceHandle(), MAKEINTRESOURCEW(nID), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-    return cached.hIcon;
+        cached.Reset(static_cast<HICON>(::LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(nID),
+                                                     IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR)));
+    return cached;
 }
 
+// Whether a search for the path finds anything (wildcards included). A plain path that names
+// a file or a folder is found without the search, which reads its whole folder; roots, UNC
+// shares and paths ending in a separator are left to the search, which does not find them.
 bool FileExists(LPCWSTR lpszPath)
 {
+    const size_t cch = wcslen(lpszPath);
+    if (cch > 3 && !wcspbrk(lpszPath, L"*?") && wcsncmp(lpszPath, L"\\\\", 2) != 0 &&
+        !wcschr(L"\\/:", lpszPath[cch - 1]) &&
+        ::GetFileAttributesW(lpszPath) != INVALID_FILE_ATTRIBUTES)
+        return true;
     WIN32_FIND_DATAW data;
     const HANDLE hFind = ::FindFirstFileW(lpszPath, &data);
     if (hFind == INVALID_HANDLE_VALUE) return false;
@@ -67,9 +128,9 @@ bool FileExists(LPCWSTR lpszPath)
     return true;
 }
 
-// The icon the shell associates with the file, lent; lpszPath (MAX_PATH characters) receives the
-// file it came from.
-HICON ExtractIcon(LPWSTR lpszPath)
+// The icon the shell associates with the file; lpszPath (MAX_PATH characters) receives the file
+// it came from.
+CCachedIcon& ExtractIcon(LPWSTR lpszPath)
 {
     WCHAR szFull[MAX_PATH] = {};
     const DWORD cchFull = ::GetFullPathNameW(lpszPath, MAX_PATH, szFull, nullptr);
@@ -79,35 +140,29 @@ HICON ExtractIcon(LPWSTR lpszPath)
     CharUpperW(szFull);
     CCachedIcon& cached = IconCache()[szFull];
     if (!cached.szSource[0] || !SameFile(cached.state, state)) {
-        if (cached.hIcon) ::DestroyIcon(cached.hIcon);
         lstrcpynW(cached.szSource, lpszPath, MAX_PATH);
         WORD wIndex = 0;
-        cached.hIcon = ::ExtractAssociatedIconW(AfxGetInstanceHandle(), cached.szSource, &wIndex);
+        cached.Reset(::ExtractAssociatedIconW(AfxGetInstanceHandle(), cached.szSource, &wIndex));
         cached.state = state;
     }
     lstrcpynW(lpszPath, cached.szSource, MAX_PATH);
-    return cached.hIcon;
+    return cached;
 }
 
-void ReplaceImage(HIMAGELIST hImages, int nImage, HICON hIcon)
-{
-    if (hIcon) ImageList_ReplaceIcon(hImages, nImage, hIcon);
-}
-
-// GetTargetIcon's icon, lent.
-HICON TargetIcon(const CString& strPath, const CString& strBrowserPath)
+// GetTargetIcon's icon; null for an empty path.
+CCachedIcon* TargetIcon(const CString& strPath, const CString& strBrowserPath)
 {
     if (strPath.IsEmpty()) return nullptr;
     WCHAR szSource[MAX_PATH] = {};
     CString strTail = strPath.Right(5);
     const bool bInternetShortcut = strTail.MakeUpper().Find(L".URL") >= 0;
     lstrcpynW(szSource, bInternetShortcut ? strBrowserPath : strPath, MAX_PATH);
-    HICON hIcon = ExtractIcon(szSource);
+    CCachedIcon& icon = ExtractIcon(szSource);
     CString strSource(szSource);
     // Only a generic icon of the shell: the program's own "unknown" icon says it better.
     const bool bGeneric = strSource.MakeUpper().Find(L"SHELL32.DLL") >= 0;
-    if (hIcon && !bGeneric && (bInternetShortcut || FileExists(strPath))) return hIcon;
-    return LoadProgramIcon(kIconUnknown);
+    if (icon.hIcon && !bGeneric && (bInternetShortcut || FileExists(strPath))) return &icon;
+    return &LoadProgramIcon(kIconUnknown);
 }
 
 } // namespace
@@ -208,30 +263,33 @@ CString GetIconSourcePath(const CString& strTarget, const CIconContext& context)
 
 HICON GetTargetIcon(const CString& strPath, const CString& strBrowserPath)
 {
-    return CopyOf(TargetIcon(strPath, strBrowserPath));
+    const CCachedIcon* pIcon = TargetIcon(strPath, strBrowserPath);
+    return pIcon && pIcon->hIcon ? ::CopyIcon(pIcon->hIcon) : nullptr;
 }
 
 void UpdateButtonIcons(HIMAGELIST hImages, const CString& strIconsDir, const CString& strEntry,
                        UINT nDefaultIcon, int nButtonImage, const CString& strTarget,
                        int nTargetImage, const CIconContext& context)
 {
-    ImageList_SetImageCount(hImages, kImageCount);
-    ::SetCurrentDirectoryW(strIconsDir);
-    HICON hButtonIcon = nullptr;
+    KeepImageCount(hImages);
+    // Set only when it is not already current: setting it opens the folder every time.
+    WCHAR szCurrent[MAX_PATH] = {};
+    if (::GetCurrentDirectoryW(MAX_PATH, szCurrent) >= MAX_PATH ||
+        ::lstrcmpiW(strIconsDir, szCurrent) != 0)
+        ::SetCurrentDirectoryW(strIconsDir);
     if (!strEntry.IsEmpty() && FileExists(strEntry)) {
         WCHAR szEntry[MAX_PATH] = {};
         lstrcpynW(szEntry, strEntry, MAX_PATH);
-        hButtonIcon = ExtractIcon(szEntry);
+        ExtractIcon(szEntry).PutInto(hImages, nButtonImage);
     } else {
-        hButtonIcon = LoadProgramIcon(nDefaultIcon);
+        LoadProgramIcon(nDefaultIcon).PutInto(hImages, nButtonImage);
     }
-    ReplaceImage(hImages, nButtonImage, hButtonIcon);
 
-    HICON hTargetIcon = nullptr;
+    CCachedIcon* pTargetIcon = nullptr;
     if (strTarget == kTargetVolumeUp || strTarget == kTargetVolumeDown) {
-        hTargetIcon = LoadProgramIcon(kIconVolume);
+        pTargetIcon = &LoadProgramIcon(kIconVolume);
     } else if (strTarget == kTargetVolumeMute) {
-        hTargetIcon = LoadProgramIcon(kIconMute);
+        pTargetIcon = &LoadProgramIcon(kIconMute);
     } else {
         CString strPath = GetIconSourcePath(
             strTarget == kTargetMail ? GetDefaultMailCommand() : strTarget, context);
@@ -239,10 +297,10 @@ void UpdateButtonIcons(HIMAGELIST hImages, const CString& strIconsDir, const CSt
         strPath.MakeUpper();
         const int nQuote = strPath.Find(L'"', 2);
         if (strPath.Find(L".EXE") >= 0 && nQuote >= 2) strPath = strPath.Mid(1, nQuote - 1);
-        hTargetIcon = TargetIcon(strPath, context.strBrowserPath);
+        pTargetIcon = TargetIcon(strPath, context.strBrowserPath);
     }
-    ImageList_SetImageCount(hImages, kImageCount);
-    ReplaceImage(hImages, nTargetImage, hTargetIcon);
+    KeepImageCount(hImages);
+    if (pTargetIcon) pTargetIcon->PutInto(hImages, nTargetImage);
 }
 
 void ForgetIcons()
