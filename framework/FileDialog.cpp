@@ -15,11 +15,31 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCWSTR lpszDefExt, LPCWSTR lpszF
     m_ofn.Flags = dwFlags | OFN_EXPLORER | OFN_ENABLESIZING;
 }
 
+namespace {
+
+// The common dialogs' library comes from the system folder when a dialog is first shown, not
+// with the program: it is large, and most runs never show one.
+FARPROC CommonDialogFunction(const char* pszName)
+{
+    static HMODULE s_hLibrary = nullptr;
+    if (!s_hLibrary) {
+        WCHAR szPath[MAX_PATH] = {};
+        const UINT cch = ::GetSystemDirectoryW(szPath, MAX_PATH);
+        if (cch == 0 || cch + 14 > MAX_PATH) return nullptr;
+        ::lstrcatW(szPath, L"\\comdlg32.dll");
+        s_hLibrary = ::LoadLibraryW(szPath);
+    }
+    return s_hLibrary ? ::GetProcAddress(s_hLibrary, pszName) : nullptr;
+}
+
+} // namespace
+
 INT_PTR CFileDialog::DoModal()
 {
-    const BOOL bChosen =
-        m_bOpenFileDialog ? ::GetOpenFileNameW(&m_ofn) : ::GetSaveFileNameW(&m_ofn);
-    return bChosen ? IDOK : IDCANCEL;
+    using PfnFileName = BOOL(WINAPI*)(LPOPENFILENAMEW);
+    const auto pfnShow = reinterpret_cast<PfnFileName>(reinterpret_cast<void (*)()>(
+        CommonDialogFunction(m_bOpenFileDialog ? "GetOpenFileNameW" : "GetSaveFileNameW")));
+    return pfnShow && pfnShow(&m_ofn) ? IDOK : IDCANCEL;
 }
 
 POSITION CFileDialog::GetStartPosition() const
