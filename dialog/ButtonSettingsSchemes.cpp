@@ -8,11 +8,15 @@ void CButtonSettingsDlg::FillSchemeBox()
 {
     CStringList schemes;
     ReadSchemeList(schemes);
+    // Not drawn, nor its scroll bar, name by name.
+    m_cbScheme.SendMessage(WM_SETREDRAW, FALSE);
     for (POSITION pos = schemes.GetHeadPosition(); pos;) {
         const CString& strStored = schemes.GetNext(pos);
         if (strStored.IsEmpty()) continue;
         m_cbScheme.AddString(ShownSchemeName(strStored, m_strMakerSchemeText));
     }
+    m_cbScheme.SendMessage(WM_SETREDRAW, TRUE);
+    ::InvalidateRect(m_cbScheme.m_hWnd, nullptr, TRUE);
 
     m_strActiveScheme = ReadCurrentScheme();
     m_strActiveScheme.Replace(L"00000000", L"]");
