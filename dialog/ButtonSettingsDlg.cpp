@@ -25,6 +25,7 @@ BEGIN_MESSAGE_MAP(CButtonSettingsDlg, CDialog)
     ON_COMMAND(ID_ASSIGN_BROWSE, OnFileBrowse) // ahead of the range that holds it
     ON_COMMAND_RANGE(ID_ASSIGN_INFORMATION, ID_ASSIGN_COMMUNITY, OnAssignCommand)
     ON_WM_CLOSE()
+    ON_WM_SYSCOMMAND()
     ON_WM_DESTROY()
     ON_WM_HELPINFO()
 END_MESSAGE_MAP()
@@ -102,6 +103,8 @@ BOOL CButtonSettingsDlg::OnInitDialog()
     CString strActive = m_strActiveScheme;
     m_bSchemeRemovable = strActive.MakeUpper() != kMakerScheme;
     EnableItem(IDC_DELETE_SCHEME, m_bSchemeRemovable);
+
+    AddSchemeFileCommands();
 
     ::SetFocus(::GetDlgItem(m_hWnd, IDC_EDIT_NAME));
     m_lstButtons.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);

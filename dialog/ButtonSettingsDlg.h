@@ -50,6 +50,9 @@ public:
     // the list's text), else 0.
     int AddSchemeIfMissing(const CString& strScheme);
     int RemoveSchemeSettings(const CString& strScheme);
+    // Every stored scheme but the maker's to a file the user picks, and back.
+    void ExportSchemes();
+    void ImportSchemes();
 
     // The popup of predefined assignments beside the assignment edit.
     void ShowAssignmentMenu();
@@ -129,8 +132,10 @@ protected:
     void OnSchemeSelChange();
     void OnSchemeAdd();
     void OnSchemeDelete();
+    void OnSysCommand(UINT nID, LPARAM lParam);
 
 private:
+    void AddSchemeFileCommands();
     void FillSchemeBox();
     void LoadCurrentSet();
     // A position clamped to those in use.

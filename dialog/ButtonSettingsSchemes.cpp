@@ -1,6 +1,7 @@
 // The settings dialog's schemes: the box that lists them, and saving, picking, adding and
 // deleting them.
 #include "dialog/ButtonSettingsDlg.h"
+#include "config/SchemeFile.h"
 #include "config/Schemes.h"
 
 // The box lists the stored names in stored order as the user knows them.
@@ -249,4 +250,104 @@ void CButtonSettingsDlg::OnSchemeDelete()
     m_strEditName = m_strDefaultName[0];
     m_strEditTitle = m_strDefaultTitle[0];
     UpdateData(FALSE);
+}
+
+// The system menu ends with the scheme file commands, greyed without a configuration service.
+void CButtonSettingsDlg::AddSchemeFileCommands()
+{
+    const HMENU hMenu = ::GetSystemMenu(m_hWnd, FALSE);
+    if (!hMenu) return;
+    const UINT nFlags = MF_STRING | (m_config[0].HasInstance() ? 0 : MF_GRAYED);
+    ::AppendMenuW(hMenu, MF_SEPARATOR, 0, nullptr);
+    for (const UINT nID : {IDS_EXPORT_SCHEMES, IDS_IMPORT_SCHEMES}) {
+        CString strText;
+        strText.LoadString(nID);
+        ::AppendMenuW(hMenu, nFlags,
+                      nID == IDS_EXPORT_SCHEMES ? IDM_EXPORT_SCHEMES : IDM_IMPORT_SCHEMES, strText);
+    }
+}
+
+// Called for every system command: the scheme file commands are the dialog's, the rest go on to
+// the system (the close box among them, which comes back as WM_CLOSE).
+void CButtonSettingsDlg::OnSysCommand(UINT nID, LPARAM)
+{
+    const UINT nCommand = nID & 0xFFF0;
+    if (nCommand == IDM_EXPORT_SCHEMES && m_config[0].HasInstance())
+        ExportSchemes();
+    else if (nCommand == IDM_IMPORT_SCHEMES && m_config[0].HasInstance())
+        ImportSchemes();
+    else
+        Default();
+}
+
+namespace {
+
+// The chosen file's path; empty when the dialog was cancelled.
+CString PickSchemeFile(BOOL bOpen, CWnd* pParent)
+{
+    CString strFilter;
+    strFilter.LoadString(IDS_SCHEME_FILES);
+    const DWORD dwFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
+                          (bOpen ? OFN_FILEMUSTEXIST : OFN_OVERWRITEPROMPT | OFN_NOREADONLYRETURN);
+    CFileDialog dlg(bOpen, L"kbschemes", nullptr, dwFlags, strFilter, pParent);
+    if (dlg.DoModal() != IDOK) return CString();
+    POSITION pos = dlg.GetStartPosition();
+    return pos ? dlg.GetNextPathName(pos) : CString();
+}
+
+// A message of the scheme files, under the product's name as the dialog's questions have it.
+int Message(CWnd* pParent, UINT nID, UINT nType, const CString& strArgument = CString())
+{
+    CString strFormat, strText, strCaption;
+    strFormat.LoadString(nID);
+    strText.Format(strFormat, static_cast<LPCWSTR>(strArgument));
+    strCaption.LoadString(IDS_PRODUCT_NAME);
+    return pParent->MessageBox(strText, strCaption, nType);
+}
+
+} // namespace
+
+void CButtonSettingsDlg::ExportSchemes()
+{
+    const CString strPath = PickSchemeFile(FALSE, this);
+    if (strPath.IsEmpty()) return;
+    if (!WriteSchemeFile(strPath, FormatSchemeFile(CollectSchemes())))
+        Message(this, IDS_EXPORT_FAILED, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CButtonSettingsDlg::ImportSchemes()
+{
+    const CString strPath = PickSchemeFile(TRUE, this);
+    if (strPath.IsEmpty()) return;
+    std::string bytes;
+    std::vector<SchemeRecord> schemes;
+    CString strName;
+    const SchemeFileProblem problem = ReadSchemeFile(strPath, bytes)
+                                          ? ParseSchemeFile(bytes, schemes, strName)
+                                          : kSchemeFileBroken;
+    if (problem != kSchemeFileRead) {
+        Message(this,
+                problem == kSchemeNameRefused ? IDS_IMPORT_NAME_REFUSED
+                : problem == kSchemeNameTwice ? IDS_IMPORT_NAME_TWICE
+                                              : IDS_IMPORT_BROKEN,
+                MB_OK | MB_ICONEXCLAMATION, strName);
+        return;
+    }
+    BOOL bReplace = FALSE;
+    const std::vector<CString> stored = StoredAmong(schemes);
+    if (!stored.empty()) {
+        CString strList;
+        for (const CString& strStored : stored)
+            strList += strStored + L"\n";
+        bReplace = Message(this, IDS_IMPORT_REPLACE, MB_YESNO | MB_ICONQUESTION, strList) == IDYES;
+    }
+    const SchemeImport result = StoreSchemes(schemes, bReplace);
+    for (const SchemeRecord& scheme : schemes)
+        if (m_cbScheme.FindStringExact(-1, scheme.name) == CB_ERR)
+            m_cbScheme.AddString(scheme.name);
+    CString strFormat, strText, strCaption;
+    strFormat.LoadString(IDS_IMPORT_DONE);
+    strText.Format(strFormat, result.nSchemes, result.nSkipped);
+    strCaption.LoadString(IDS_PRODUCT_NAME);
+    MessageBox(strText, strCaption, MB_OK | MB_ICONINFORMATION);
 }

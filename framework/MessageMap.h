@@ -84,6 +84,8 @@ protected:                                                                      
      AFX_THUNK(*pResult = pThis->OnCreate(reinterpret_cast<LPCREATESTRUCT>(lParam)))},
 #define ON_WM_DESTROY() {WM_DESTROY, 0, 0, 0, AFX_THUNK(pThis->OnDestroy())},
 #define ON_WM_CLOSE() {WM_CLOSE, 0, 0, 0, AFX_THUNK(pThis->OnClose())},
+#define ON_WM_SYSCOMMAND()                                                                         \
+    {WM_SYSCOMMAND, 0, 0, 0, AFX_THUNK(pThis->OnSysCommand(static_cast<UINT>(wParam), lParam))},
 #define ON_WM_HELPINFO()                                                                           \
     {WM_HELP, 0, 0, 0,                                                                             \
      AFX_THUNK(*pResult = pThis->OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam)))},

@@ -87,6 +87,7 @@ protected:
     WNDPROC m_pfnSuper = nullptr; // the window's own procedure when subclassed
 
     void OnClose() { Default(); }
+    void OnSysCommand(UINT, LPARAM) { Default(); }
     void OnDestroy() { Default(); }
     int OnCreate(LPCREATESTRUCT) { return static_cast<int>(Default()); }
     BOOL OnQueryEndSession() { return static_cast<BOOL>(Default()); }

@@ -68,6 +68,15 @@
 #define IDS_MEDIA 10044
 #define IDS_SHOPPING_CART 10045
 #define IDS_Q 10046
+#define IDS_EXPORT_SCHEMES 10048
+#define IDS_IMPORT_SCHEMES 10049
+#define IDS_SCHEME_FILES 10050
+#define IDS_EXPORT_FAILED 10051
+#define IDS_IMPORT_BROKEN 10052
+#define IDS_IMPORT_NAME_REFUSED 10053
+#define IDS_IMPORT_NAME_TWICE 10054
+#define IDS_IMPORT_REPLACE 10055
+#define IDS_IMPORT_DONE 10056
 
 // Controls of the main settings dialog (IDC_STATIC: the ones the program never addresses)
 #define IDC_STATIC -1
@@ -97,6 +106,9 @@
 
 // Commands
 #define ID_HELP_INDEX 16
+// The settings dialog's own entries of its system menu.
+#define IDM_EXPORT_SCHEMES 0x0110
+#define IDM_IMPORT_SCHEMES 0x0120
 #define ID_APP_EXIT 57665
 #define ID_ASSIGN_INFORMATION 32771
 #define ID_ASSIGN_HOME 32772

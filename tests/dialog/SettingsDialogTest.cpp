@@ -487,3 +487,55 @@ TEST(SettingsDialogTest, TheFieldsTextDraggedOut)
     });
     ::CoUninitialize();
 }
+
+// Three schemes over every button, with texts of quotes, bars, line breaks, other scripts and a
+// 259-character path, go to a file from the system menu, are deleted, and come back from it
+// exactly as they were; imported again they replace themselves only when the user says so.
+TEST(SettingsDialogTest, SchemesGoToAFileAndComeBack)
+{
+    ::CoInitialize(nullptr);
+    CConfigServiceStore store(kDefaults);
+    CUndo undo;
+    const wstring file = TempFolder() + L"kept.kbschemes";
+    undo.File(file);
+    const wstring key = L"Software\\Kivora Stand-ins\\Button Configuration";
+    const WCHAR kSchemes[] = L"QUELDA\0One\0Two00000000\0Three\0";
+    ::RegSetKeyValueW(HKCU, key.c_str(), L"Schemes", REG_MULTI_SZ, kSchemes, sizeof(kSchemes));
+    for (const wstring scheme : {L"One", L"Two00000000", L"Three"})
+        for (const wstring id : {L"101", L"102", L"103", L"104", L"105", L"106", L"107", L"108",
+                                 L"201", L"202", L"203"}) {
+            const wstring text = scheme + id + L" \"q\" | a,b\r\nc \x05D0\x65E5";
+            const wstring values[][2] = {
+                {L"Name", text},
+                {L"Title", text + L" title"},
+                {L"Target", id == L"103" ? L"C:\\" + wstring(252, L'p') + L".exe" : text},
+                {L"Lock", id == L"102" ? L"LOCK" : L""}};
+            for (const auto& v : values)
+                ::RegSetKeyValueW(HKCU, (key + L"\\Settings\\" + id).c_str(),
+                                  (scheme + L":" + v[0]).c_str(), REG_SZ, v[1].c_str(),
+                                  static_cast<DWORD>((v[1].size() + 1) * sizeof(WCHAR)));
+        }
+    const string imported =
+        "expect asked \"Quelda Kivora Button Software: Schemes imported: 3. Button settings "
+        "skipped, for buttons this keyboard does not have: 0.\"";
+    CSettingsDialog dlg;
+    RunSession(dlg, "open " + Quoted(file) + "; system \"Export schemes...\"");
+    const StoreMap before = ReadStore();
+    RunSession(dlg, "scheme \"One\"; answer Yes; press Delete; scheme \"Two]\"; answer Yes; "
+                    "press Delete; scheme \"Three\"; answer Yes; press Delete; "
+                    "expect schemes \"QUELDA\"");
+    RunSession(dlg, "open " + Quoted(file) + "; answer OK; system \"Import schemes...\"; " +
+                        imported + "; expect items \"Quelda|One|Two]|Three\"");
+    EXPECT_EQ(StoreDifference(before, ReadStore()), "");
+    RunSession(dlg, "open " + Quoted(file) +
+                        "; answer No; answer OK; system \"Import schemes...\"; "
+                        "expect asked \"Quelda Kivora Button Software: Schemes imported: 0. Button "
+                        "settings skipped, "
+                        "for buttons this keyboard does not have: 0.\"");
+    RunSession(dlg, "open " + Quoted(file) +
+                        "; answer Yes; answer OK; "
+                        "system \"Import schemes...\"; " +
+                        imported);
+    EXPECT_EQ(StoreDifference(before, ReadStore()), "");
+    ::CoUninitialize();
+}

@@ -387,7 +387,7 @@ private:
 
     CDialogUnderTest& m_dlg;
     bool m_bOpened;
-    int m_nAnswer = 0;                    // for the next message box
+    std::vector<int> m_answers;           // for the next message boxes, in order
     std::wstring m_menuPick, m_aboutText; // for the next menu and About box
     bool m_bAbout = false;
     std::wstring m_openPath; // for the next Open dialog: typed and opened, or "" to cancel it
@@ -463,9 +463,13 @@ void CSession::Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, bool
                 switch (popup.second) {
                     case kMessageBox:
                         m_asked = WindowText(hWnd) + L": " + WindowText(::GetDlgItem(hWnd, 0xFFFF));
-                        if (!m_nAnswer) problems.push_back("an unannounced box: " + Utf8(m_asked));
-                        ::PostMessageW(hWnd, WM_COMMAND, m_nAnswer ? m_nAnswer : IDCANCEL, 0);
-                        m_nAnswer = 0;
+                        if (m_answers.empty())
+                            problems.push_back("an unannounced box: " + Utf8(m_asked));
+                        ::PostMessageW(hWnd, WM_COMMAND,
+                                       m_answers.empty() ? IDCANCEL : m_answers.front(), 0);
+                        if (!m_answers.empty()) m_answers.erase(m_answers.begin());
+                        // It stays a moment after its answer; it must not be answered twice.
+                        WaitUntil([hWnd] { return !::IsWindow(hWnd); }, 5000);
                         break;
                     case kAboutBox:
                         if (!m_bAbout) problems.push_back("an unannounced About box");
@@ -535,11 +539,11 @@ void CSession::Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, bool
 
 void CSession::ExpectNothingPending()
 {
-    EXPECT_EQ(m_nAnswer, 0) << "no message box came";
+    EXPECT_TRUE(m_answers.empty()) << "no message box came";
     EXPECT_TRUE(m_menuPick.empty()) << "no menu came";
     EXPECT_FALSE(m_bAbout) << "no About box came";
     EXPECT_FALSE(m_bOpenDialog) << "no Open dialog came";
-    m_nAnswer = 0;
+    m_answers.clear();
     m_menuPick.clear();
     m_bAbout = m_bOpenDialog = false;
 }
@@ -678,14 +682,30 @@ void CSession::Run(const std::vector<std::wstring>& w)
     } else if (verb == "press") {
         Blocking(Item(ItemOf(arg(1))), BM_CLICK, 0, 0);
     } else if (verb == "answer") {
-        m_nAnswer = Find(kAnswers, Utf8(arg(1)));
-        ASSERT_NE(m_nAnswer, -1) << "no such answer";
+        m_answers.push_back(Find(kAnswers, Utf8(arg(1))));
+        ASSERT_NE(m_answers.back(), -1) << "no such answer";
     } else if (verb == "open") {
         m_openPath = arg(1);
         m_bOpenDialog = true;
     } else if (verb == "menu") {
         m_menuPick = arg(1);
         Blocking(Item(3), BM_CLICK, 0, 0, true);
+    } else if (verb == "system") {
+        // The item's command, as the system menu sends it when the item is picked.
+        const HMENU hMenu = ::GetSystemMenu(m_dlg.m_hDlg, FALSE);
+        UINT nCommand = 0;
+        m_menuItems.clear();
+        for (int n = 0; n < ::GetMenuItemCount(hMenu); n++) {
+            WCHAR szText[64] = {};
+            ::GetMenuStringW(hMenu, n, szText, ARRAYSIZE(szText), MF_BYPOSITION);
+            const bool bGrey = ::GetMenuState(hMenu, n, MF_BYPOSITION) & MF_GRAYED;
+            m_menuItems += (n ? L"|" : L"") + std::wstring(*szText ? szText : L"-") +
+                           (bGrey ? L" (grey)" : L"");
+            if (arg(1) == szText && !bGrey) nCommand = ::GetMenuItemID(hMenu, n);
+        }
+        if (arg(1) == L"-") return;
+        ASSERT_NE(nCommand, 0u) << "no enabled item " << Utf8(arg(1));
+        Blocking(m_dlg.m_hDlg, WM_SYSCOMMAND, nCommand, 0);
     } else if (verb == "about") {
         m_bAbout = true;
         Blocking(Item(1004), BM_CLICK, 0, 0);

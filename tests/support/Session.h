@@ -14,9 +14,12 @@
 //   key K                      a key to the button list (Down Up Home End Escape Return Tab, a
 //                              letter)
 //   press B                    click a button: Apply OK Cancel Add Delete About Help Browse Tray
-//   answer B                   the next message box is answered with B: Yes No Cancel OK
+//   answer B                   the next message box is answered with B: Yes No Cancel OK (one
+//                              step for each box to come)
 //   open T                     the next Open dialog opens T ("" cancels it)
 //   menu T                     Browse..., then pick the menu item T ("-" leaves the menu)
+//   system T                   the command of the dialog's system menu item T ("-" none); the
+//                              items go to "expect menu", a greyed one marked " (grey)"
 //   about T                    About: its version line must read T; then closed with OK
 //   drop [K] T | pass [K] T    drop on the assignment field, or drag over it without dropping:
 //                              K text (the default), files ("|" between paths), wide (CF_TEXT
