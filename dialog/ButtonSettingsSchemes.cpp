@@ -287,8 +287,10 @@ CString PickSchemeFile(BOOL bOpen, CWnd* pParent)
 {
     CString strFilter;
     strFilter.LoadString(IDS_SCHEME_FILES);
-    const DWORD dwFlags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
-                          (bOpen ? OFN_FILEMUSTEXIST : OFN_OVERWRITEPROMPT | OFN_NOREADONLYRETURN);
+    const DWORD dwFlags =
+        OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
+        (bOpen ? OFN_FILEMUSTEXIST
+               : OFN_OVERWRITEPROMPT | OFN_NOREADONLYRETURN | OFN_NOTESTFILECREATE);
     CFileDialog dlg(bOpen, L"kbschemes", nullptr, dwFlags, strFilter, pParent);
     if (dlg.DoModal() != IDOK) return CString();
     POSITION pos = dlg.GetStartPosition();

@@ -355,6 +355,93 @@ std::vector<Case> Cases()
             RunSession(dlg, "press Apply");
         };
 
+    // Schemes files: whatever an import is given, the schemes already stored stay as they were;
+    // an export that cannot put its file in place leaves no part of it. (The reader's rules: the
+    // schemes file's own test.)
+    WCHAR szTemp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, szTemp);
+    const wstring file = wstring(szTemp) + L"robust.kbschemes";
+    std::string quoted = "\"";
+    for (char ch : Utf8(file))
+        quoted += ch == '\\' ? "\\\\" : std::string(1, ch);
+    quoted += "\"";
+    const std::string header = "Kivora Button Schemes\t1\r\n",
+                      box = "Quelda Kivora Button Software: ",
+                      broken = box + "This file cannot be read as a schemes file: it may be "
+                                     "damaged, cut short, too large or of another kind. Nothing "
+                                     "was imported.";
+    std::string tenThousand = header;
+    for (int i = 0; i < 10000; i++)
+        tenThousand += "scheme\tS" + std::to_string(i) + "\r\n";
+    const struct
+    {
+        const char* pszName;
+        std::string bytes, asked;
+        After after;
+    } imports[] = {
+        {"empty", "", broken, kSame},
+        {"cut short", header + "scheme\tA\r\nbutton\t101\ta\tb", broken, kSame},
+        {"not UTF-8", header + "scheme\t\xC0\xFF\r\nend\t1\r\n", broken, kSame},
+        {"10,000 schemes", tenThousand + "end\t10000\r\n", broken, kSame},
+        {"an unknown field", header + "scheme\tA\tcolour\r\nend\t1\r\n", broken, kSame},
+        {"the maker's scheme", header + "scheme\tquelda\r\nend\t1\r\n",
+         box + "The scheme name \\\"quelda\\\" cannot be stored. Nothing was imported.", kSame},
+        {"one name twice", header + "scheme\tA\r\nscheme\ta\r\nend\t2\r\n",
+         box + "The file holds the scheme \\\"a\\\" twice. Nothing was imported.", kSame},
+        {"ids of another keyboard",
+         header + "scheme\tElsewhere\r\nbutton\t999\tn\tt\tx\t\r\nend\t1\r\n",
+         box + "Schemes imported: 1. Button settings skipped, for buttons this keyboard does not "
+               "have: 1.\"; expect schemes \"QUELDA|Elsewhere",
+         kSame}};
+    for (const auto& i : imports) {
+        Case& c =
+            add(std::string("schemes file: ") + i.pszName, kThread,
+                "open " + quoted + "; answer OK; system \"Import schemes...\"; expect asked \"" +
+                    i.asked + "\"",
+                i.after);
+        c.arrange = [file, bytes = i.bytes](CUndo& u) { u.WriteFile(file, bytes); };
+    }
+    add("schemes file: 100 MB", kThread,
+        "open " + quoted + "; answer OK; system \"Import schemes...\"; expect asked \"" + broken +
+            "\"")
+        .arrange = [file](CUndo& u) {
+        u.File(file);
+        HANDLE h =
+            ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        LARGE_INTEGER size = {};
+        size.QuadPart = 100LL << 20;
+        ::SetFilePointerEx(h, size, nullptr, FILE_BEGIN);
+        ::SetEndOfFile(h);
+        ::CloseHandle(h);
+    };
+    // Held open by another program: shared for nothing, it cannot be read; shared for reading
+    // and writing but not deleting, it cannot be replaced.
+    auto hold = [file](DWORD dwShare) {
+        return [file, dwShare](CUndo& u) {
+            u.WriteFile(file, "held");
+            HANDLE h = ::CreateFileW(file.c_str(), GENERIC_READ, dwShare, nullptr, OPEN_EXISTING, 0,
+                                     nullptr);
+            u.Then([h] { ::CloseHandle(h); });
+        };
+    };
+    add("schemes file: one nobody may read", kThread,
+        "open " + quoted + "; answer OK; system \"Import schemes...\"; expect asked \"" + broken +
+            "\"")
+        .arrange = hold(0);
+    Case& held = add("schemes file: an export over a file that cannot be replaced", kThread,
+                     "open " + quoted +
+                         "; answer Yes; answer OK; system \"Export schemes...\"; "
+                         "expect asked \"" +
+                         box +
+                         "The schemes could not be saved in this file. "
+                         "Nothing was written.\"");
+    held.arrange = hold(FILE_SHARE_READ | FILE_SHARE_WRITE);
+    held.act = [file, szTemp = wstring(szTemp)](CDialogUnderTest&, CUndo&) {
+        EXPECT_EQ(ReadAll(file), "held");
+        for (const wstring& name : Listing(szTemp))
+            EXPECT_NE(name.substr(0, 3), L"kbs") << "a part left: " << Utf8(name);
+    };
+
     // The tray program: missing, or a window that never answers.
     Case& missing = add("tray: the program missing, the box checked and applied", kThread,
                         "press Tray; expect checked Tray; press Apply", kApplied);

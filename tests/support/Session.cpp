@@ -456,10 +456,14 @@ void CSession::Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, bool
         }
         return popups;
     };
+    std::vector<HWND> handled;
     std::thread watcher([&] {
         while (!bDone) {
             for (const auto& popup : opened()) {
                 const HWND hWnd = popup.first;
+                // Each is handled once, also while it closes or waits for a box it opened.
+                if (std::find(handled.begin(), handled.end(), hWnd) != handled.end()) continue;
+                handled.push_back(hWnd);
                 switch (popup.second) {
                     case kMessageBox:
                         m_asked = WindowText(hWnd) + L": " + WindowText(::GetDlgItem(hWnd, 0xFFFF));
@@ -468,8 +472,6 @@ void CSession::Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, bool
                         ::PostMessageW(hWnd, WM_COMMAND,
                                        m_answers.empty() ? IDCANCEL : m_answers.front(), 0);
                         if (!m_answers.empty()) m_answers.erase(m_answers.begin());
-                        // It stays a moment after its answer; it must not be answered twice.
-                        WaitUntil([hWnd] { return !::IsWindow(hWnd); }, 5000);
                         break;
                     case kAboutBox:
                         if (!m_bAbout) problems.push_back("an unannounced About box");
@@ -511,7 +513,6 @@ void CSession::Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, bool
                             ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
                         }
                         m_bOpenDialog = false;
-                        WaitUntil([hWnd] { return !::IsWindow(hWnd); }, 5000);
                         break;
                     default:
                         continue;
