@@ -1,6 +1,7 @@
 #include "app/ButtonConfigApp.h"
 #include "app/ButtonCommandLineInfo.h"
 #include "app/MainFrame.h"
+#include "res/resource.h"
 
 IMPLEMENT_DYNAMIC(CButtonConfigApp, CWinApp)
 
@@ -25,12 +26,23 @@ void RestrictLibrarySearch()
     if (pfnSetDirectory) pfnSetDirectory(L"");
 }
 
+// The string table of a right-to-left language says so: then every window the program makes (its
+// dialogs, their lists, menus and message boxes) is mirrored, as Windows mirrors its own. A
+// right-to-left locale without a table of its own shows the English texts, left to right.
+void MirrorForReadingOrder()
+{
+    CString strOrder;
+    strOrder.LoadString(IDS_READING_ORDER);
+    if (strOrder == L"RTL") ::SetProcessDefaultLayout(LAYOUT_RTL);
+}
+
 } // namespace
 
 // Called once before the message loop runs; FALSE ends the program without a window.
 BOOL CButtonConfigApp::InitInstance()
 {
     RestrictLibrarySearch();
+    MirrorForReadingOrder();
     AfxEnableControlContainer();
     if (!AfxOleInit()) {
         AfxMessageBox(L"Failed to initialize OLE");

@@ -527,7 +527,10 @@ void CButtonSettingsDlg::ShowAssignmentMenu()
     POINT pt = {};
     ::GetCursorPos(&pt);
     SetForegroundWindow();
-    ::TrackPopupMenu(hPopup, TPM_RIGHTBUTTON, pt.x, pt.y, 0, m_hWnd, nullptr);
+    // A mirrored dialog's menu lays its items out right to left.
+    const UINT nLayout =
+        ::GetWindowLongW(m_hWnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL ? TPM_LAYOUTRTL : 0;
+    ::TrackPopupMenu(hPopup, TPM_RIGHTBUTTON | nLayout, pt.x, pt.y, 0, m_hWnd, nullptr);
 }
 
 // Called for a command of the assignment menu but "Browse...".

@@ -3,6 +3,9 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+#include <vector>
+
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
@@ -41,13 +44,56 @@ INT_PTR CALLBACK CDialog::AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lPa
     return pDlg->OnInitDialog();
 }
 
+namespace {
+
+// The dialog's template as the resources hold it or, while the process lays its windows out right
+// to left, a copy of it marked to be mirrored: a dialog with an owner does not take the process's
+// layout by itself.
+class CDialogTemplate
+{
+public:
+    explicit CDialogTemplate(UINT nIDTemplate)
+    {
+        const HINSTANCE hInstance = AfxGetInstanceHandle();
+        const HRSRC hResource =
+            ::FindResourceW(hInstance, MAKEINTRESOURCEW(nIDTemplate), RT_DIALOG);
+        if (!hResource) return;
+        m_pTemplate =
+            static_cast<const DLGTEMPLATE*>(::LockResource(::LoadResource(hInstance, hResource)));
+        DWORD dwLayout = 0;
+        const DWORD cb = ::SizeofResource(hInstance, hResource);
+        if (!m_pTemplate || cb < 16 || !::GetProcessDefaultLayout(&dwLayout) ||
+            !(dwLayout & LAYOUT_RTL))
+            return;
+        const BYTE* pBytes = reinterpret_cast<const BYTE*>(m_pTemplate);
+        m_copy.assign(pBytes, pBytes + cb);
+        // An extended template (version 1, signature 0xFFFF) keeps its extended style after its
+        // help id; the plain one right after its style.
+        const bool bExtended = reinterpret_cast<const WORD*>(pBytes)[1] == 0xFFFF;
+        DWORD dwExStyle = 0;
+        memcpy(&dwExStyle, &m_copy[bExtended ? 8 : 4], sizeof(dwExStyle));
+        dwExStyle |= WS_EX_LAYOUTRTL;
+        memcpy(&m_copy[bExtended ? 8 : 4], &dwExStyle, sizeof(dwExStyle));
+        m_pTemplate = reinterpret_cast<const DLGTEMPLATE*>(m_copy.data());
+    }
+    const DLGTEMPLATE* Get() const { return m_pTemplate; }
+
+private:
+    const DLGTEMPLATE* m_pTemplate = nullptr;
+    std::vector<BYTE> m_copy;
+};
+
+} // namespace
+
 INT_PTR CDialog::DoModal()
 {
     m_bModal = TRUE;
     InitControls();
-    return ::DialogBoxParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIDTemplate),
-                             m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr, &AfxDlgProc,
-                             reinterpret_cast<LPARAM>(this));
+    const CDialogTemplate dialog(m_nIDTemplate);
+    if (!dialog.Get()) return -1;
+    return ::DialogBoxIndirectParamW(AfxGetInstanceHandle(), dialog.Get(),
+                                     m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr, &AfxDlgProc,
+                                     reinterpret_cast<LPARAM>(this));
 }
 
 BOOL CDialog::Create(CWnd* pParentWnd)
@@ -55,9 +101,11 @@ BOOL CDialog::Create(CWnd* pParentWnd)
     if (pParentWnd) m_pParentWnd = pParentWnd;
     m_bModal = FALSE;
     InitControls();
-    return ::CreateDialogParamW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(m_nIDTemplate),
-                                m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr, &AfxDlgProc,
-                                reinterpret_cast<LPARAM>(this)) != nullptr;
+    const CDialogTemplate dialog(m_nIDTemplate);
+    return dialog.Get() &&
+           ::CreateDialogIndirectParamW(AfxGetInstanceHandle(), dialog.Get(),
+                                        m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr, &AfxDlgProc,
+                                        reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
 BOOL CDialog::OnInitDialog()

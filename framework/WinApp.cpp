@@ -76,7 +76,7 @@ int CWinApp::DoMessageBox(LPCWSTR lpszPrompt, UINT nType, UINT)
 {
     HWND hOwner = ::GetActiveWindow();
     if (!hOwner && m_pMainWnd && m_pMainWnd->IsWindowVisible()) hOwner = m_pMainWnd->m_hWnd;
-    return ::MessageBoxW(hOwner, lpszPrompt, m_pszAppName, nType);
+    return ::MessageBoxW(hOwner, lpszPrompt, m_pszAppName, nType | AfxMessageBoxLayout());
 }
 
 // The help is one HTML page beside the program, opened by whatever shows web pages here; the
@@ -90,7 +90,15 @@ void CWinApp::WinHelp(DWORD_PTR, UINT)
 int AfxMessageBox(LPCWSTR lpszText, UINT nType, UINT nIDHelp)
 {
     if (CWinApp* pApp = AfxGetApp()) return pApp->DoMessageBox(lpszText, nType, nIDHelp);
-    return ::MessageBoxW(nullptr, lpszText, nullptr, nType);
+    return ::MessageBoxW(nullptr, lpszText, nullptr, nType | AfxMessageBoxLayout());
+}
+
+UINT AfxMessageBoxLayout()
+{
+    DWORD dwLayout = 0;
+    return ::GetProcessDefaultLayout(&dwLayout) && (dwLayout & LAYOUT_RTL)
+               ? MB_RTLREADING | MB_RIGHT
+               : 0;
 }
 
 void CWinApp::SetRegistryKey(LPCWSTR lpszRegistryKey)

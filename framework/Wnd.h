@@ -6,6 +6,10 @@
 #include "framework/CmdTarget.h"
 #include "framework/String.h"
 
+// While the process lays its windows out right to left: message boxes read and align their
+// texts right to left too (MB_RTLREADING | MB_RIGHT); otherwise 0.
+UINT AfxMessageBoxLayout();
+
 class CWnd : public CCmdTarget
 {
     DECLARE_DYNAMIC(CWnd)
@@ -80,7 +84,7 @@ public:
     }
     int MessageBox(LPCWSTR lpszText, LPCWSTR lpszCaption = nullptr, UINT nType = MB_OK) const
     {
-        return ::MessageBoxW(m_hWnd, lpszText, lpszCaption, nType);
+        return ::MessageBoxW(m_hWnd, lpszText, lpszCaption, nType | AfxMessageBoxLayout());
     }
 
 protected:

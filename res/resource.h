@@ -77,6 +77,8 @@
 #define IDS_IMPORT_NAME_TWICE 10054
 #define IDS_IMPORT_REPLACE 10055
 #define IDS_IMPORT_DONE 10056
+// "RTL" in the tables of right-to-left languages, "LTR" in the others.
+#define IDS_READING_ORDER 10057
 
 // Controls of the main settings dialog (IDC_STATIC: the ones the program never addresses)
 #define IDC_STATIC -1

@@ -39,22 +39,34 @@ TEST(UserSessionTest, TheDialogOpensListensAndClosesWithItsCloseBox)
 // The program in the user's language, which the test takes over from the locale it runs in: ctest
 // runs it once in each of the languages below. A language without a table of its own (Arabic of
 // Saudi Arabia, 1025) gets the English texts.
+namespace {
+
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+} // namespace
+
 TEST(UserSessionTest, TheDialogSpeaksTheUsersLanguage)
 {
     const struct
     {
         LANGID lang;
         LPCWSTR pszApply, pszTray;
+        bool bMirrored;
     } languages[] = {
-        {1033, L"Apply", L"Show icon in the System Tray"},
-        {1031, L"Anwenden", L"Symbol im Infobereich anzeigen"},
+        {1033, L"Apply", L"Show icon in the System Tray", false},
+        {1031, L"Anwenden", L"Symbol im Infobereich anzeigen", false},
         {1041, L"\x9069\x7528",
          L"\x901A\x77E5\x9818\x57DF\x306B\x30A2\x30A4\x30B3\x30F3\x3092"
-         L"\x8868\x793A\x3059\x308B"},
+         L"\x8868\x793A\x3059\x308B",
+         false},
         {4097, L"\x062A\x0637\x0628\x064A\x0642",
          L"\x0625\x0638\x0647\x0627\x0631 \x0627\x0644\x0631\x0645\x0632 \x0641\x064A "
-         L"\x0645\x0646\x0637\x0642\x0629 \x0627\x0644\x0625\x0639\x0644\x0627\x0645\x0627\x062A"},
-        {1025, L"Apply", L"Show icon in the System Tray"},
+         L"\x0645\x0646\x0637\x0642\x0629 \x0627\x0644\x0625\x0639\x0644\x0627\x0645\x0627\x062A",
+         true},
+        {1025, L"Apply", L"Show icon in the System Tray", false},
     };
     const LANGID lang = ::GetUserDefaultUILanguage();
     const auto* pLanguage = std::find_if(std::begin(languages), std::end(languages),
@@ -68,6 +80,42 @@ TEST(UserSessionTest, TheDialogSpeaksTheUsersLanguage)
     EXPECT_EQ(WindowText(::GetDlgItem(program.m_hDlg, 1071)), pLanguage->pszTray);
     const std::wstring shot = L"\\e2e-language-" + std::to_wstring(lang) + L".bmp";
     EXPECT_TRUE(SaveScreenshot(program.m_hDlg, WinePath(BUILD_DIR) + shot.c_str()));
+
+    // Mirrored, each control sits as far from the dialog's right edge as the template puts it
+    // from the left; otherwise from the left. The template, made here from the program's file,
+    // says where.
+    EXPECT_EQ(!!(::GetWindowLongW(program.m_hDlg, GWL_EXSTYLE) & WS_EX_LAYOUTRTL),
+              pLanguage->bMirrored);
+    const INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&icc);
+    const HMODULE hProgram =
+        ::LoadLibraryExW(WinePath(PROGRAM_PATH), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const HWND hTemplate =
+        ::CreateDialogParamW(hProgram, MAKEINTRESOURCEW(103), nullptr, QuietDialogProc, 0);
+    ASSERT_TRUE(hTemplate);
+    POINT origin = {0, 0}; // mirrored, the client area's top right corner
+    ::ClientToScreen(program.m_hDlg, &origin);
+    int nControls = 0; // the two in the same order, labels without an id of their own too
+    for (HWND hPlaced = ::GetWindow(hTemplate, GW_CHILD),
+              hShown = ::GetWindow(program.m_hDlg, GW_CHILD);
+         hPlaced && hShown; hPlaced = ::GetWindow(hPlaced, GW_HWNDNEXT),
+              hShown = ::GetWindow(hShown, GW_HWNDNEXT), nControls++) {
+        const int nID = ::GetDlgCtrlID(hPlaced);
+        ASSERT_EQ(::GetDlgCtrlID(hShown), nID);
+        RECT rcPlaced = {}, rcShown = {};
+        ::GetWindowRect(hPlaced, &rcPlaced);
+        ::MapWindowPoints(nullptr, hTemplate, reinterpret_cast<POINT*>(&rcPlaced), 2);
+        ::GetWindowRect(hShown, &rcShown);
+        const int nFromEdge =
+            pLanguage->bMirrored ? origin.x - rcShown.right : rcShown.left - origin.x;
+        EXPECT_EQ(nFromEdge, rcPlaced.left) << "control " << nID;
+        EXPECT_EQ(rcShown.top - origin.y, rcPlaced.top) << "control " << nID;
+        EXPECT_EQ(rcShown.right - rcShown.left, rcPlaced.right - rcPlaced.left)
+            << "control " << nID;
+    }
+    EXPECT_GT(nControls, 10);
+    ::DestroyWindow(hTemplate);
+    ::FreeLibrary(hProgram);
 }
 
 namespace {

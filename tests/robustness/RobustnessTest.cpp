@@ -258,7 +258,16 @@ std::vector<Case> Cases()
 
     // The configuration service: absent, failing, slow, odd answers, odd stores.
     const wstring server = wstring(kServiceClassKey) + L"\\InprocServer32";
-    add("service: not registered", kThread).arrange = deleteKey(HKLM, kServiceClassKey);
+    // Without a service there are no schemes to carry: the system menu's two entries are greyed.
+    Case& unregistered = add("service: not registered", kThread);
+    unregistered.arrange = deleteKey(HKLM, kServiceClassKey);
+    unregistered.act = [](CDialogUnderTest& dlg, CUndo&) {
+        const HMENU hMenu = ::GetSystemMenu(dlg.m_hDlg, FALSE);
+        for (const UINT nCommand : {0x110u, 0x120u})
+            EXPECT_EQ(::GetMenuState(hMenu, nCommand, MF_BYCOMMAND) & (MF_GRAYED | 0xFF00),
+                      MF_GRAYED)
+                << nCommand;
+    };
     add("service: its library missing", kThread).arrange =
         setValue(HKLM, server, L"", REG_SZ, Bytes(L"C:\\nowhere\\ButtonConfigService.dll"));
     add("service: not a COM library", kThread).arrange =
