@@ -532,10 +532,11 @@ TEST(SettingsDialogTest, SchemesGoToAFileAndComeBack)
                         "expect asked \"Quelda Kivora Button Software: Schemes imported: 0. Button "
                         "settings skipped, "
                         "for buttons this keyboard does not have: 0.\"");
-    RunSession(dlg, "open " + Quoted(file) +
-                        "; answer Yes; answer OK; "
-                        "system \"Import schemes...\"; " +
-                        imported);
+    // An unsaved edit and the current scheme stay as they were.
+    RunSession(dlg, "row 1; name \"Unsaved\"; open " + Quoted(file) +
+                        "; answer Yes; answer OK; system \"Import schemes...\"; " + imported +
+                        "; expect name \"Unsaved\"; "
+                        "expect current \"QUELDA\"");
     EXPECT_EQ(StoreDifference(before, ReadStore()), "");
     ::CoUninitialize();
 }
