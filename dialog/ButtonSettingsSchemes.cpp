@@ -338,9 +338,12 @@ void CButtonSettingsDlg::ImportSchemes()
     BOOL bReplace = FALSE;
     const std::vector<CString> stored = StoredAmong(schemes);
     if (!stored.empty()) {
+        // A box taller than the screen would hide its buttons: the first names stand for the rest.
+        const size_t kListed = 20;
         CString strList;
-        for (const CString& strStored : stored)
-            strList += strStored + L"\n";
+        for (size_t i = 0; i < stored.size() && i < kListed; i++)
+            strList += stored[i] + L"\n";
+        if (stored.size() > kListed) strList += L"...\n";
         bReplace = Message(this, IDS_IMPORT_REPLACE, MB_YESNO | MB_ICONQUESTION, strList) == IDYES;
     }
     const SchemeImport result = StoreSchemes(schemes, bReplace);
