@@ -8,25 +8,19 @@ namespace {
 const WCHAR kHeader[] = L"Kivora Button Schemes";
 const WCHAR kStoredBracket[] = L"00000000";
 
+// The characters a field escapes, and the letter after "\\" that stands for each.
+const WCHAR kEscaped[] = L"\\\t\r\n";
+const WCHAR kEscapeLetters[] = L"\\trn";
+
 void AppendField(std::wstring& line, LPCWSTR psz)
 {
     line += L'\t';
     for (; *psz; psz++) {
-        switch (*psz) {
-            case L'\\':
-                line += L"\\\\";
-                break;
-            case L'\t':
-                line += L"\\t";
-                break;
-            case L'\r':
-                line += L"\\r";
-                break;
-            case L'\n':
-                line += L"\\n";
-                break;
-            default:
-                line += *psz;
+        if (const WCHAR* pEscaped = wcschr(kEscaped, *psz)) {
+            line += L'\\';
+            line += kEscapeLetters[pEscaped - kEscaped];
+        } else {
+            line += *psz;
         }
     }
 }
@@ -43,9 +37,9 @@ bool SplitFields(const std::wstring& line, std::vector<CString>& fields)
             fields.back() += ch;
         } else {
             const WCHAR next = i + 1 < line.size() ? line[++i] : L'\0';
-            const WCHAR* pszFrom = wcschr(L"\\trn", next);
-            if (!next || !pszFrom) return false;
-            fields.back() += L"\\\t\r\n"[pszFrom - L"\\trn"];
+            const WCHAR* pLetter = wcschr(kEscapeLetters, next);
+            if (!next || !pLetter) return false;
+            fields.back() += kEscaped[pLetter - kEscapeLetters];
         }
     }
     return true;
