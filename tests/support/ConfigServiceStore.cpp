@@ -1,5 +1,7 @@
 #include "ConfigServiceStore.h"
 
+#include "Session.h"
+
 namespace {
 
 const WCHAR kStoreKey[] = L"Software\\Kivora Stand-ins\\Button Configuration";
@@ -19,21 +21,7 @@ std::wstring CConfigServiceStore::ServicePath()
 
 CConfigServiceStore::CConfigServiceStore(const char* pszDefaults)
 {
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
-    if (pszDefaults) {
-        const std::wstring service = ServicePath();
-        m_undo.WriteFile(service.substr(0, service.find_last_of(L'\\') + 1) + L"ButtonDefaults.txt",
-                         pszDefaults);
-    }
-    // The stand-in seeds an empty store when it is made.
-    const HRESULT hrInit = ::CoInitialize(nullptr);
-    CLSID clsid = {};
-    ::CLSIDFromString(L"{BE65CB0E-7D55-11D2-A8A9-444553540000}", &clsid);
-    IUnknown* pService = nullptr;
-    if (SUCCEEDED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                     reinterpret_cast<void**>(&pService))))
-        pService->Release();
-    if (SUCCEEDED(hrInit)) ::CoUninitialize();
+    SeedStore(m_undo, pszDefaults);
 }
 
 CConfigServiceStore::~CConfigServiceStore()

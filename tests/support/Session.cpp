@@ -1,5 +1,6 @@
 #include "Session.h"
 
+#include "ConfigServiceStore.h"
 #include "DragData.h"
 #include "Undo.h"
 #include "UserInput.h"
@@ -273,7 +274,66 @@ std::wstring Wide(const std::string& utf8)
     return str;
 }
 
-// The words of a step; a quoted text is one word, its escapes resolved, "..."*N repeated.
+// $(NAME) in a text: the environment variable's value.
+std::wstring Expanded(const std::wstring& text)
+{
+    std::wstring out;
+    for (size_t i = 0; i < text.size(); i++) {
+        const size_t nEnd = text.compare(i, 2, L"$(") ? std::wstring::npos : text.find(L')', i);
+        if (nEnd == std::wstring::npos) {
+            out += text[i];
+            continue;
+        }
+        std::wstring value(32767, L'\0');
+        value.resize(
+            ::GetEnvironmentVariableW(text.substr(i + 2, nEnd - i - 2).c_str(), &value[0], 32767));
+        out += value;
+        i = nEnd;
+    }
+    return out;
+}
+
+// A quoted text from step[i], the quote, on: its escapes resolved, "..."*N or "..."#N repeated.
+std::wstring Quoted(const std::string& step, size_t& i)
+{
+    std::wstring text;
+    std::string plain;
+    for (i++; i < step.size() && step[i] != '"'; i++) {
+        if (step[i] != '\\' || i + 1 == step.size()) {
+            plain += step[i];
+            continue;
+        }
+        text += Wide(plain);
+        plain.clear();
+        const char ch = step[++i];
+        if (ch == 'x' || ch == 'u') {
+            const size_t nDigits = ch == 'x' ? 2 : 4;
+            text += static_cast<WCHAR>(strtoul(step.substr(i + 1, nDigits).c_str(), nullptr, 16));
+            i += nDigits;
+        } else {
+            const char szFrom[] = "nrt0";
+            const WCHAR szTo[] = {L'\n', L'\r', L'\t', L'\0'};
+            const char* p = ch ? strchr(szFrom, ch) : nullptr;
+            text += p ? szTo[p - szFrom] : static_cast<WCHAR>(static_cast<unsigned char>(ch));
+        }
+    }
+    text += Wide(plain);
+    i++;
+    if (i < step.size() && (step[i] == '*' || step[i] == '#')) {
+        const bool bNumbered = step[i] == '#';
+        const int nTimes = atoi(step.c_str() + i + 1);
+        for (i++; i < step.size() && isdigit(static_cast<unsigned char>(step[i]));)
+            i++;
+        std::wstring repeated;
+        for (int n = 1; n <= nTimes; n++)
+            for (WCHAR c : text)
+                repeated += bNumbered && c == L'#' ? std::to_wstring(n) : std::wstring(1, c);
+        text.swap(repeated);
+    }
+    return text;
+}
+
+// The words of a step.
 std::vector<std::wstring> Words(const std::string& step)
 {
     std::vector<std::wstring> words;
@@ -282,53 +342,38 @@ std::vector<std::wstring> Words(const std::string& step)
             i++;
             continue;
         }
-        std::string word;
-        if (step[i] == '"') {
-            for (i++; i < step.size() && step[i] != '"'; i++) {
-                if (step[i] == '\\' && i + 1 < step.size()) {
-                    const char ch = step[++i];
-                    word += ch == 'n' ? '\n' : ch == 'r' ? '\r' : ch == 't' ? '\t' : ch;
-                } else {
-                    word += step[i];
-                }
+        std::wstring word;
+        while (i < step.size() && step[i] != ' ') {
+            if (step[i] == '"') {
+                word += Quoted(step, i);
+            } else {
+                const size_t nEnd = std::min(step.find_first_of(" \"", i), step.size());
+                word += Wide(step.substr(i, nEnd - i));
+                i = nEnd;
             }
-            i++;
-            if (i < step.size() && step[i] == '*') {
-                const size_t nEnd = step.find(' ', i);
-                const int nTimes = atoi(step.substr(i + 1, nEnd - i - 1).c_str());
-                std::string repeated;
-                for (int n = 0; n < nTimes; n++)
-                    repeated += word;
-                word.swap(repeated);
-                i = nEnd == std::string::npos ? step.size() : nEnd;
-            }
-        } else {
-            const size_t nEnd = step.find(' ', i);
-            word = step.substr(i, nEnd - i);
-            i = nEnd == std::string::npos ? step.size() : nEnd;
         }
-        words.push_back(Wide(word));
+        words.push_back(Expanded(word));
     }
     return words;
 }
 
-// The row's steps: split at ";" outside quotes.
-std::vector<std::string> Steps(const std::string& row)
+// The parts of a row between the separators outside quotes.
+std::vector<std::string> Split(const std::string& row, char chSeparator)
 {
-    std::vector<std::string> steps(1);
+    std::vector<std::string> parts(1);
     bool bQuoted = false;
     for (size_t i = 0; i < row.size(); i++) {
         if (row[i] == '\\' && bQuoted && i + 1 < row.size()) {
-            steps.back() += row.substr(i++, 2);
+            parts.back() += row.substr(i++, 2);
             continue;
         }
         if (row[i] == '"') bQuoted = !bQuoted;
-        if (row[i] == ';' && !bQuoted)
-            steps.emplace_back();
+        if (row[i] == chSeparator && !bQuoted)
+            parts.emplace_back();
         else
-            steps.back() += row[i];
+            parts.back() += row[i];
     }
-    return steps;
+    return parts;
 }
 
 HWND FocusOf(DWORD dwThread)
@@ -357,7 +402,10 @@ Popup KindOf(HWND hWnd, HWND hDlg)
 class CSession
 {
 public:
-    explicit CSession(CDialogUnderTest& dlg) : m_dlg(dlg), m_bOpened(::IsWindow(dlg.m_hDlg)) {}
+    CSession(CDialogUnderTest& dlg, CUndo& undo, const CustomSteps& custom)
+        : m_dlg(dlg), m_undo(undo), m_custom(custom), m_bOpened(::IsWindow(dlg.m_hDlg))
+    {
+    }
     // Whether the session has had its dialog open.
     bool Opened() const { return m_bOpened; }
     void Run(const std::vector<std::wstring>& w);
@@ -385,7 +433,12 @@ private:
     RECT RemoteItemRect(int nRow);
     template <class T> T Remote(UINT uMsg, WPARAM wParam, const T& in);
 
+    // Does the step when it is an arrangement; whether it was.
+    bool Arrange(const std::vector<std::wstring>& w);
+
     CDialogUnderTest& m_dlg;
+    CUndo& m_undo;
+    const CustomSteps& m_custom;
     bool m_bOpened;
     std::vector<int> m_answers;           // for the next message boxes, in order
     std::wstring m_menuPick, m_aboutText; // for the next menu and About box
@@ -598,28 +651,16 @@ std::wstring StoredValue(const std::wstring& name)
     return it == store.end() ? L"<none>" : it->second;
 }
 
-void CSession::Run(const std::vector<std::wstring>& w)
+// Latin-1: a byte for each character.
+std::string Latin1(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+bool CSession::Arrange(const std::vector<std::wstring>& w)
 {
     const std::string verb = Utf8(w[0]);
     auto arg = [&w](size_t n) { return n < w.size() ? w[n] : std::wstring(); };
-    auto number = [&](size_t n) { return _wtoi(arg(n).c_str()); };
-    if (!m_bOpened && verb != "set") {
-        m_bOpened = true;
-        ASSERT_TRUE(m_dlg.Open()) << "the dialog did not open";
-    }
-    if (verb == "restart") {
-        m_dlg.Close();
-        ASSERT_TRUE(m_dlg.Open()) << "the dialog did not open again";
-        return;
-    }
-    if (verb == "expect" && arg(1) == L"closed") {
-        EXPECT_TRUE(WaitUntil([this] { return !::IsWindow(m_dlg.m_hDlg); })) << "still open";
-        return;
-    }
-    if (verb == "expect" && (arg(1) == L"stored" || arg(1) == L"schemes" || arg(1) == L"current")) {
-        EXPECT_EQ(Utf8(StoredValue(StoredKey(w))), Utf8(w.back()));
-        return;
-    }
     if (verb == "set") {
         std::wstring key = kStoreKey, name = arg(1), value = w.back();
         DWORD dwType = name == L"schemes" ? REG_MULTI_SZ : REG_SZ;
@@ -633,6 +674,85 @@ void CSession::Run(const std::vector<std::wstring>& w)
         }
         ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), dwType, value.c_str(),
                           static_cast<DWORD>((value.size() + 1) * sizeof(WCHAR)));
+    } else if (verb == "reg") {
+        const HKEY hRoot = arg(1).compare(0, 5, L"HKLM\\") ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+        const std::wstring key = arg(1).substr(5), type = arg(3), data = arg(4);
+        if (w.size() == 3) {
+            m_undo.DeleteKey(hRoot, key);
+        } else if (type == L"delete") {
+            m_undo.Value(hRoot, key, arg(2));
+            ::RegDeleteKeyValueW(hRoot, key.c_str(), arg(2).c_str());
+        } else if (type == L"dword" || type == L"qword") {
+            const ULONGLONG n = wcstoull(data.c_str(), nullptr, 0);
+            m_undo.SetValue(
+                hRoot, key, arg(2), type == L"dword" ? REG_DWORD : REG_QWORD,
+                std::string(reinterpret_cast<const char*>(&n), type == L"dword" ? 4 : 8));
+        } else {
+            const Named kTypes[] = {{"sz", REG_SZ},
+                                    {"expand", REG_EXPAND_SZ},
+                                    {"multi", REG_MULTI_SZ},
+                                    {"unterminated", REG_SZ},
+                                    {"binary", REG_BINARY}};
+            const int nType = Find(kTypes, Utf8(type));
+            EXPECT_NE(nType, -1) << "no registry type " << Utf8(type);
+            m_undo.SetValue(hRoot, key, arg(2), static_cast<DWORD>(nType),
+                            nType == REG_BINARY ? Latin1(data)
+                                                : Bytes(data, type != L"unterminated"));
+        }
+    } else if (verb == "file" || verb == "file16") {
+        m_undo.WriteFile(arg(1), verb == "file" ? Latin1(arg(2)) : Bytes(arg(2), false));
+    } else if (verb == "hide") {
+        const std::wstring path = arg(1), folder = path.substr(0, path.rfind(L'\\') + 1);
+        WIN32_FIND_DATAW fd = {};
+        HANDLE hFind = ::FindFirstFileW(path.c_str(), &fd);
+        EXPECT_TRUE(hFind != INVALID_HANDLE_VALUE || path.find(L'*') == std::wstring::npos)
+            << "nothing to hide";
+        std::vector<std::wstring> found;
+        for (BOOL b = hFind != INVALID_HANDLE_VALUE; b; b = ::FindNextFileW(hFind, &fd))
+            found.push_back(folder + fd.cFileName);
+        if (hFind != INVALID_HANDLE_VALUE) ::FindClose(hFind);
+        for (const std::wstring& file : found)
+            m_undo.Hide(file);
+    } else if (verb == "folder") {
+        ::CreateDirectoryW(arg(1).c_str(), nullptr);
+        m_undo.Then([path = arg(1)] { ::RemoveDirectoryW(path.c_str()); });
+    } else if (verb == "copy") {
+        m_undo.File(arg(2));
+        EXPECT_TRUE(::CopyFileW(arg(1).c_str(), arg(2).c_str(), FALSE)) << "not copied";
+    } else if (verb == "defaults") {
+        SeedStore(m_undo, Latin1(arg(1)).c_str());
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void CSession::Run(const std::vector<std::wstring>& w)
+{
+    const std::string verb = Utf8(w[0]);
+    auto arg = [&w](size_t n) { return n < w.size() ? w[n] : std::wstring(); };
+    auto number = [&](size_t n) { return _wtoi(arg(n).c_str()); };
+    if (Arrange(w)) return;
+    const auto custom = m_custom.find(verb);
+    if (!m_bOpened && (custom == m_custom.end() || custom->second.bDialog)) {
+        m_bOpened = true;
+        ASSERT_TRUE(m_dlg.Open()) << "the dialog did not open";
+    }
+    if (custom != m_custom.end()) {
+        custom->second.run(m_dlg, m_undo, w);
+        return;
+    }
+    if (verb == "restart") {
+        m_dlg.Close();
+        ASSERT_TRUE(m_dlg.Open()) << "the dialog did not open again";
+        return;
+    }
+    if (verb == "expect" && arg(1) == L"closed") {
+        EXPECT_TRUE(WaitUntil([this] { return !::IsWindow(m_dlg.m_hDlg); })) << "still open";
+        return;
+    }
+    if (verb == "expect" && (arg(1) == L"stored" || arg(1) == L"schemes" || arg(1) == L"current")) {
+        EXPECT_EQ(Utf8(StoredValue(StoredKey(w))), Utf8(w.back()));
         return;
     }
     if (verb == "expect" && arg(1) == L"tray") {
@@ -795,18 +915,20 @@ void CSession::Run(const std::vector<std::wstring>& w)
 std::vector<std::wstring> StoreKeysChecked(const std::string& row)
 {
     std::vector<std::wstring> keys;
-    for (const std::string& step : Steps(row)) {
+    for (const std::string& step : Split(row, ';')) {
         const std::wstring key = StoredKey(Words(step));
         if (!key.empty()) keys.push_back(key);
     }
     return keys;
 }
 
-void RunSession(CDialogUnderTest& dlg, const std::string& row)
+void RunSession(CDialogUnderTest& dlg, const std::string& row, CUndo* pUndo,
+                const CustomSteps& custom)
 {
     SCOPED_TRACE(row);
-    CSession session(dlg);
-    for (const std::string& step : Steps(row)) {
+    CUndo undo;
+    CSession session(dlg, pUndo ? *pUndo : undo, custom);
+    for (const std::string& step : Split(row, ';')) {
         const std::vector<std::wstring> words = Words(step);
         if (words.empty()) continue;
         SCOPED_TRACE(step);
@@ -817,4 +939,57 @@ void RunSession(CDialogUnderTest& dlg, const std::string& row)
     if (!session.Opened()) {
         ASSERT_TRUE(dlg.Open()) << "the dialog did not open";
     }
+}
+
+std::vector<std::string> TableRows(const char* pszUnixPath)
+{
+    std::vector<std::string> rows;
+    std::vector<std::pair<std::string, std::string>> names;
+    std::istringstream lines(ReadAll(WinePath(pszUnixPath).GetString()));
+    EXPECT_TRUE(lines.rdbuf()->in_avail()) << "no table " << pszUnixPath;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        for (const auto& name : names)
+            for (size_t n = line.find(name.first); n != std::string::npos;
+                 n = line.find(name.first, n + name.second.size()))
+                line.replace(n, name.first.size(), name.second);
+        const size_t nIs = line.find(" = ");
+        if (line[0] == '@' && nIs != std::string::npos)
+            names.emplace_back(line.substr(0, nIs), line.substr(nIs + 3));
+        else if (line[0] == ' ' && !rows.empty())
+            rows.back() += line;
+        else
+            rows.push_back(line);
+    }
+    return rows;
+}
+
+std::vector<std::string> Columns(const std::string& row)
+{
+    std::vector<std::string> columns = Split(row, '|');
+    for (std::string& column : columns) {
+        column.erase(0, column.find_first_not_of(' '));
+        column.erase(column.find_last_not_of(' ') + 1);
+    }
+    return columns;
+}
+
+void SeedStore(CUndo& undo, const char* pszDefaults)
+{
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kStoreKey);
+    if (pszDefaults) {
+        const std::wstring service = CConfigServiceStore::ServicePath();
+        undo.WriteFile(service.substr(0, service.find_last_of(L'\\') + 1) + L"ButtonDefaults.txt",
+                       pszDefaults);
+    }
+    // The stand-in seeds an empty store when it is made.
+    const HRESULT hrInit = ::CoInitialize(nullptr);
+    CLSID clsid = {};
+    ::CLSIDFromString(L"{BE65CB0E-7D55-11D2-A8A9-444553540000}", &clsid);
+    IUnknown* pService = nullptr;
+    if (SUCCEEDED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                     reinterpret_cast<void**>(&pService))))
+        pService->Release();
+    if (SUCCEEDED(hrInit)) ::CoUninitialize();
 }

@@ -4,9 +4,20 @@
 //   row 1; target "http://x.example/"; press Apply; expect stored QUELDA 102 Target
 //   "http://x.example/"
 //
-// Steps are separated by ";". Texts are quoted, with \n \r \t \" \\ escapes; "ab"*3 repeats one.
+// Steps are separated by ";". A word is plain (no blanks, taken as it stands) or quoted, with \n
+// \r \t \0 \" \\ \xNN \uNNNN escapes; "ab"*3 repeats a text, "k#"#3 too with "#" numbered from 1;
+// texts side by side make one word. $(NAME) in a word is the environment variable's value.
+// Arrangements, done before the dialog opens; all but "set" undone when the session's undo goes:
 //   set S ID F T               store T as field F (Name Title Target Lock) of button ID in scheme S
 //   set schemes T | set current T   the stored scheme list ("|") and the current scheme
+//   reg KEY NAME TYPE DATA      a value (HKLM\... or HKCU\...; "" the key's own) of a type: sz
+//                              expand multi ("\0" between texts) unterminated dword qword binary
+//                              (a byte a character)
+//   reg KEY NAME delete | reg KEY delete   a value or a whole key removed
+//   file PATH T | file16 PATH T   a file of those bytes (a character each) or of UTF-16 text
+//   hide PATH                  moves the file aside, or each one a "*" finds (at least one)
+//   folder PATH | copy FROM TO a folder made, a file copied
+//   defaults T                 the configuration service's defaults, its store seeded from them
 //   row N                      click row N of the button list
 //   name T | target T          type T into the name or assignment field and leave it for the list
 //   box T                      type T into the scheme box
@@ -40,7 +51,7 @@
 //   expect tray F R            the tray flag (a number, "none" without its key), the tray program
 //                              running or stopped
 //   expect closed              the dialog has gone
-// The dialog opens after the leading "set" steps. A step that waits
+// The dialog opens at the first step that is not an arrangement. A step that waits
 // (for a box, a menu, the dialog) fails within seconds when nothing comes; a message box nobody
 // announced with "answer" is closed and fails the step.
 #pragma once
@@ -117,9 +128,29 @@ private:
     bool m_bOpen = false;
 };
 
+class CUndo;
+
+// Steps of a test's own, by their first word: run with the dialog (opened first when bDialog) and
+// the session's undo object.
+struct CustomStep
+{
+    bool bDialog;
+    std::function<void(CDialogUnderTest&, CUndo&, const std::vector<std::wstring>& words)> run;
+};
+using CustomSteps = std::map<std::string, CustomStep>;
+
 // Runs the steps of the row on the dialog (opened first when it is not); each failure names the
-// row and the step.
-void RunSession(CDialogUnderTest& dlg, const std::string& row);
+// row and the step. Arrangements are undone with pUndo, or at the end of the row without one.
+void RunSession(CDialogUnderTest& dlg, const std::string& row, CUndo* pUndo = nullptr,
+                const CustomSteps& custom = CustomSteps());
+// The rows of a table file of the source tree: "#" starts a comment line; a line that starts with
+// a blank continues the row; "@name = text" defines a name that the rows after it stand for text.
+std::vector<std::string> TableRows(const char* pszUnixPath);
+// The parts of a row between "|" outside quotes, their blanks trimmed.
+std::vector<std::string> Columns(const std::string& row);
+// The configuration service's store emptied and seeded by the service from those defaults (the
+// installed ones when null), the defaults file put back by the undo object.
+void SeedStore(CUndo& undo, const char* pszDefaults);
 
 // A registry key as a whole: "Settings\101\QUELDA:Target" and the like to their data (texts as
 // text, lists joined with "|", other types as their bytes after the type's number); "\Current"
