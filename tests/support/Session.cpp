@@ -333,7 +333,8 @@ std::wstring Quoted(const std::string& step, size_t& i)
     return text;
 }
 
-// The words of a step.
+} // namespace
+
 std::vector<std::wstring> Words(const std::string& step)
 {
     std::vector<std::wstring> words;
@@ -356,6 +357,8 @@ std::vector<std::wstring> Words(const std::string& step)
     }
     return words;
 }
+
+namespace {
 
 // The parts of a row between the separators outside quotes.
 std::vector<std::string> Split(const std::string& row, char chSeparator)
@@ -896,8 +899,13 @@ void CSession::Run(const std::vector<std::wstring>& w)
             EXPECT_EQ(Utf8(items), Utf8(arg(2)));
         } else if (what == "asked") {
             EXPECT_EQ(Utf8(m_asked), Utf8(arg(2)));
-        } else if (what == "menu") {
-            EXPECT_EQ(Utf8(m_menuItems), Utf8(arg(2)));
+        } else if (what == "menu") { // "...": the items the menu ends with
+            std::wstring items = arg(2), shown = m_menuItems;
+            if (!items.compare(0, 3, L"...")) {
+                items.erase(0, 3);
+                shown.erase(0, shown.size() - std::min(items.size(), shown.size()));
+            }
+            EXPECT_EQ(Utf8(shown), Utf8(items));
         } else if (what == "focus") {
             HWND hFocus = FocusOf(m_dlg.m_dwThread); // the box's edit stands for the box
             if (hFocus && ::GetParent(hFocus) != m_dlg.m_hDlg) hFocus = ::GetParent(hFocus);
@@ -922,23 +930,57 @@ std::vector<std::wstring> StoreKeysChecked(const std::string& row)
     return keys;
 }
 
-void RunSession(CDialogUnderTest& dlg, const std::string& row, CUndo* pUndo,
-                const CustomSteps& custom)
+namespace {
+
+// Whether a step failed fatally since the test had that many results.
+bool FailedFatallySince(int nResults)
 {
-    SCOPED_TRACE(row);
-    CUndo undo;
-    CSession session(dlg, pUndo ? *pUndo : undo, custom);
+    const testing::TestResult* pResult =
+        testing::UnitTest::GetInstance()->current_test_info()->result();
+    for (int i = nResults; i < pResult->total_part_count(); i++)
+        if (pResult->GetTestPartResult(i).fatally_failed()) return true;
+    return false;
+}
+
+// Runs the steps until one fails fatally; whether none did.
+bool RunSteps(CSession& session, const std::string& row)
+{
+    const int nResults =
+        testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
     for (const std::string& step : Split(row, ';')) {
         const std::vector<std::wstring> words = Words(step);
         if (words.empty()) continue;
         SCOPED_TRACE(step);
         session.Run(words);
         if (words[0] != L"answer" && words[0] != L"open") session.ExpectNothingPending();
-        if (::testing::Test::HasFatalFailure()) return;
+        if (FailedFatallySince(nResults)) return false;
     }
-    if (!session.Opened()) {
+    return true;
+}
+
+} // namespace
+
+void RunSession(CDialogUnderTest& dlg, const std::string& row, CUndo* pUndo,
+                const CustomSteps& custom)
+{
+    SCOPED_TRACE(row);
+    CUndo undo;
+    CSession session(dlg, pUndo ? *pUndo : undo, custom);
+    if (RunSteps(session, row) && !session.Opened()) {
         ASSERT_TRUE(dlg.Open()) << "the dialog did not open";
     }
+}
+
+void Arrange(const std::string& steps, CUndo& undo, const CustomSteps& custom)
+{
+    SCOPED_TRACE(steps);
+    struct CNoDialog : CDialogUnderTest
+    {
+        bool Open() override { return false; }
+        void Close() override {}
+    } none;
+    CSession session(none, undo, custom);
+    RunSteps(session, steps);
 }
 
 std::vector<std::string> TableRows(const char* pszUnixPath)

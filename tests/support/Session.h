@@ -44,7 +44,8 @@
 //   expect checked|unchecked Tray
 //   expect focus B             the control with the keyboard focus
 //   expect items T             the scheme box's items, joined with "|"
-//   expect menu T              the last menu's items, joined with "|", a separator as "-"
+//   expect menu T              the last menu's items, joined with "|", a separator as "-"; "...T"
+//                              the items it ends with
 //   expect asked T             the last message box answered: "Caption: text"
 //   expect stored S ID F T     the store's field F of button ID in scheme S
 //   expect schemes T | expect current T   the stored scheme list ("|") and the current scheme
@@ -143,6 +144,10 @@ using CustomSteps = std::map<std::string, CustomStep>;
 // row and the step. Arrangements are undone with pUndo, or at the end of the row without one.
 void RunSession(CDialogUnderTest& dlg, const std::string& row, CUndo* pUndo = nullptr,
                 const CustomSteps& custom = CustomSteps());
+// Only the arrangements and the test's own steps that need no dialog.
+void Arrange(const std::string& steps, CUndo& undo, const CustomSteps& custom = CustomSteps());
+// The words of a step, as a session reads them.
+std::vector<std::wstring> Words(const std::string& step);
 // The rows of a table file of the source tree: "#" starts a comment line; a line that starts with
 // a blank continues the row; "@name = text" defines a name that the rows after it stand for text.
 std::vector<std::string> TableRows(const char* pszUnixPath);
