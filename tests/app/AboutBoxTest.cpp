@@ -42,7 +42,7 @@ protected:
     {
         POINT pt = {x, y};
         ::ClientToScreen(m_pDlg->m_hWnd, &pt);
-        CMessageBoxAnswer answer(IDOK, 500);
+        CMessageBoxAnswer answer(IDOK);
         m_pDlg->SendMessage(WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(pt.x, pt.y));
         return answer.Text();
     }

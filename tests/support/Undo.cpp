@@ -1,5 +1,7 @@
 #include "Undo.h"
 
+#include <algorithm>
+
 namespace {
 
 void ReadTree(HKEY hRoot, const std::wstring& path, const std::wstring& relative,
@@ -8,8 +10,11 @@ void ReadTree(HKEY hRoot, const std::wstring& path, const std::wstring& relative
     HKEY hKey = nullptr;
     if (::RegOpenKeyExW(hRoot, path.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS) return;
     tree.push_back({relative, L"", kRegKey, ""});
-    std::vector<WCHAR> name(16384);
-    std::vector<BYTE> data(4 << 20);
+    DWORD cchMaxKey = 0, cchMaxName = 0, cbMaxData = 0;
+    ::RegQueryInfoKeyW(hKey, nullptr, nullptr, nullptr, nullptr, &cchMaxKey, nullptr, nullptr,
+                       &cchMaxName, &cbMaxData, nullptr, nullptr);
+    std::vector<WCHAR> name(std::max(cchMaxKey, cchMaxName) + 1);
+    std::vector<BYTE> data(cbMaxData + 1);
     for (DWORD i = 0;; i++) {
         DWORD cchName = static_cast<DWORD>(name.size()), cb = static_cast<DWORD>(data.size()),
               dwType = 0;

@@ -162,49 +162,50 @@ std::vector<HWND> WindowsOf(DWORD dwThread)
     return windows;
 }
 
-CMessageBoxAnswer::CMessageBoxAnswer(int nButton, DWORD dwWaitMilliseconds)
-    : m_nButton(nButton), m_dwWait(dwWaitMilliseconds), m_dwThread(::GetCurrentThreadId()),
-      m_open(WindowsOf(m_dwThread)), m_thread([this] { Answer(); })
+CMessageBoxAnswer::CMessageBoxAnswer(int nButton)
+    : m_nButton(nButton), m_dwThread(::GetCurrentThreadId()), m_open(WindowsOf(m_dwThread)),
+      m_thread([this] { Answer(); })
 {
 }
 
 CMessageBoxAnswer::~CMessageBoxAnswer()
 {
-    if (m_thread.joinable()) m_thread.join();
+    Text();
 }
 
 // A message box is a new dialog of the thread with a static text of id 0xFFFF.
 void CMessageBoxAnswer::Answer()
 {
     HWND hBox = nullptr;
-    for (const DWORD dwStart = ::GetTickCount(); !hBox && ::GetTickCount() - dwStart < m_dwWait;
-         ::Sleep(20))
-        for (HWND hWnd : WindowsOf(m_dwThread)) {
-            WCHAR szClass[16] = {};
-            ::GetClassNameW(hWnd, szClass, ARRAYSIZE(szClass));
-            if (!wcscmp(szClass, L"#32770") && ::IsWindowVisible(hWnd) &&
-                ::GetDlgItem(hWnd, 0xFFFF) &&
-                std::find(m_open.begin(), m_open.end(), hWnd) == m_open.end())
-                hBox = hWnd;
-        }
+    WaitUntil(
+        [&] {
+            for (HWND hWnd : WindowsOf(m_dwThread)) {
+                WCHAR szClass[16] = {};
+                ::GetClassNameW(hWnd, szClass, ARRAYSIZE(szClass));
+                if (!wcscmp(szClass, L"#32770") && ::IsWindowVisible(hWnd) &&
+                    ::GetDlgItem(hWnd, 0xFFFF) &&
+                    std::find(m_open.begin(), m_open.end(), hWnd) == m_open.end())
+                    hBox = hWnd;
+            }
+            return hBox || m_bDone;
+        },
+        INFINITE);
     if (!hBox) return;
-    WCHAR szText[1024] = {};
-    ::GetWindowTextW(hBox, szText, ARRAYSIZE(szText));
-    m_strCaption = szText;
-    ::GetDlgItemTextW(hBox, 0xFFFF, szText, ARRAYSIZE(szText));
-    m_strText = szText;
+    m_strCaption = WindowText(hBox).c_str();
+    m_strText = WindowText(::GetDlgItem(hBox, 0xFFFF)).c_str();
     ::PostMessageW(hBox, WM_COMMAND, MAKEWPARAM(m_nButton, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(hBox, m_nButton)));
 }
 
 CString CMessageBoxAnswer::Caption()
 {
-    if (m_thread.joinable()) m_thread.join();
+    Text();
     return m_strCaption;
 }
 
 CString CMessageBoxAnswer::Text()
 {
+    m_bDone = true;
     if (m_thread.joinable()) m_thread.join();
     return m_strText;
 }
@@ -212,7 +213,9 @@ CString CMessageBoxAnswer::Text()
 // The window as it looks on the screen, as a 24-bit BMP file.
 bool SaveScreenshot(HWND hWnd, const CString& strPath)
 {
-    ::Sleep(300); // what the program paints once it shows
+    // Painted to the end before the picture is taken.
+    ::RedrawWindow(hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     RECT rc = {};
     ::GetWindowRect(hWnd, &rc);
     const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;

@@ -4,6 +4,7 @@
 
 #include "framework/String.h"
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -45,16 +46,17 @@ void PostKey(HWND hWnd, WORD wVk);
 
 // Answers the next message box the calling thread shows, as a user reading it would: a thread of
 // its own waits for the box, keeps its caption and text and presses the button of that id. The
-// thread's dialogs that are open already are not taken for it.
+// thread's dialogs that are open already are not taken for it. Once the caller asks for the text,
+// the box that what the caller did shows has come and gone, or will not come: the wait ends then.
 class CMessageBoxAnswer
 {
 public:
-    explicit CMessageBoxAnswer(int nButton, DWORD dwWaitMilliseconds = 5000);
+    explicit CMessageBoxAnswer(int nButton);
     ~CMessageBoxAnswer();
     CMessageBoxAnswer(const CMessageBoxAnswer&) = delete;
     CMessageBoxAnswer& operator=(const CMessageBoxAnswer&) = delete;
 
-    // Empty when no box came within the wait.
+    // Empty when no box came.
     CString Caption();
     CString Text();
 
@@ -62,7 +64,7 @@ private:
     void Answer();
 
     int m_nButton;
-    DWORD m_dwWait;
+    std::atomic<bool> m_bDone{false};
     DWORD m_dwThread;
     std::vector<HWND> m_open;
     CString m_strCaption, m_strText;
