@@ -37,6 +37,7 @@ TEST(FrameworkTest, StringsClampFindReplaceAndLoad)
     EXPECT_EQ(line.Find(L"button="), 9) << "case counts";
     EXPECT_EQ(line.Find(L"", 4), 4);
     EXPECT_EQ(line.Find(L'B', -3), 0);
+    EXPECT_EQ(line.Find(L"", 17), 17) << "the empty text at the end";
     EXPECT_EQ(line.Find(L"", 1 << 30), -1);
     EXPECT_EQ(line.ReverseFind(L'='), 15);
 
