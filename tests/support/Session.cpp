@@ -426,6 +426,8 @@ private:
     // Sends the message and waits for its handler (and for what it posts), handling what it opens
     // meanwhile.
     void Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, bool bPosted = false);
+    // Answers, reads or closes a popup as the steps before announced it.
+    void Handle(HWND hWnd, Popup kind, std::vector<std::string>& problems);
     // A mark posted to the dialog's thread, and whether the thread has come to it.
     int PostFence();
     bool Fenced(int nFence);
@@ -497,6 +499,58 @@ RECT CSession::RemoteItemRect(int nRow)
     return Remote(LVM_GETITEMRECT, nRow, rc);
 }
 
+void CSession::Handle(HWND hWnd, Popup kind, std::vector<std::string>& problems)
+{
+    switch (kind) {
+        case kMessageBox:
+            m_asked = WindowText(hWnd) + L": " + WindowText(::GetDlgItem(hWnd, 0xFFFF));
+            if (m_answers.empty()) problems.push_back("an unannounced box: " + Utf8(m_asked));
+            ::PostMessageW(hWnd, WM_COMMAND, m_answers.empty() ? IDCANCEL : m_answers.front(), 0);
+            if (!m_answers.empty()) m_answers.erase(m_answers.begin());
+            break;
+        case kAboutBox:
+            if (!m_bAbout) problems.push_back("an unannounced About box");
+            m_aboutText = WindowText(::GetDlgItem(hWnd, 1029));
+            ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
+            m_bAbout = false;
+            break;
+        case kMenu: {
+            const HMENU hMenu = reinterpret_cast<HMENU>(::SendMessageW(hWnd, MN_GETHMENU, 0, 0));
+            std::vector<WORD> keys;
+            m_menuItems.clear();
+            for (int n = 0, nDowns = 0; n < ::GetMenuItemCount(hMenu); n++) {
+                WCHAR szText[64] = {};
+                ::GetMenuStringW(hMenu, n, szText, ARRAYSIZE(szText), MF_BYPOSITION);
+                m_menuItems += (n ? L"|" : L"") + std::wstring(*szText ? szText : L"-");
+                nDowns += *szText != 0;
+                if (*szText && m_menuPick == szText) keys.assign(nDowns, VK_DOWN);
+            }
+            if (keys.empty() && m_menuPick != L"-")
+                problems.push_back("no menu item " + Utf8(m_menuPick));
+            keys.push_back(keys.empty() ? VK_ESCAPE : VK_RETURN);
+            for (WORD vk : keys)
+                PostKey(hWnd, vk);
+            m_menuPick.clear();
+            // The menu stays a moment after its keys; it must not be handled twice.
+            WaitUntil([hWnd] { return !::IsWindowVisible(hWnd); }, 5000);
+            break;
+        }
+        case kOpenDialog:
+            if (!m_bOpenDialog) problems.push_back("an unannounced Open dialog");
+            if (m_openPath.empty()) {
+                ::PostMessageW(hWnd, WM_COMMAND, IDCANCEL, 0);
+            } else {
+                ::SendMessageW(::GetDlgItem(hWnd, cmb13), WM_SETTEXT, 0,
+                               reinterpret_cast<LPARAM>(m_openPath.c_str()));
+                ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
+            }
+            m_bOpenDialog = false;
+            break;
+        case kNone:
+            break;
+    }
+}
+
 void CSession::Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, bool bPosted)
 {
     std::atomic<bool> bDone(false);
@@ -516,68 +570,12 @@ void CSession::Blocking(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, bool
     std::thread watcher([&] {
         WaitUntil(
             [&] {
-                for (const auto& popup : opened()) {
-                    const HWND hWnd = popup.first;
-                    // Each is handled once, also while it closes or waits for a box it opened.
-                    if (std::find(handled.begin(), handled.end(), hWnd) != handled.end()) continue;
-                    handled.push_back(hWnd);
-                    switch (popup.second) {
-                        case kMessageBox:
-                            m_asked =
-                                WindowText(hWnd) + L": " + WindowText(::GetDlgItem(hWnd, 0xFFFF));
-                            if (m_answers.empty())
-                                problems.push_back("an unannounced box: " + Utf8(m_asked));
-                            ::PostMessageW(hWnd, WM_COMMAND,
-                                           m_answers.empty() ? IDCANCEL : m_answers.front(), 0);
-                            if (!m_answers.empty()) m_answers.erase(m_answers.begin());
-                            break;
-                        case kAboutBox:
-                            if (!m_bAbout) problems.push_back("an unannounced About box");
-                            m_aboutText = WindowText(::GetDlgItem(hWnd, 1029));
-                            ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
-                            m_bAbout = false;
-                            break;
-                        case kMenu: {
-                            const HMENU hMenu =
-                                reinterpret_cast<HMENU>(::SendMessageW(hWnd, MN_GETHMENU, 0, 0));
-                            std::vector<WORD> keys;
-                            m_menuItems.clear();
-                            for (int n = 0, nDowns = 0; n < ::GetMenuItemCount(hMenu); n++) {
-                                WCHAR szText[64] = {};
-                                ::GetMenuStringW(hMenu, n, szText, ARRAYSIZE(szText),
-                                                 MF_BYPOSITION);
-                                m_menuItems +=
-                                    (n ? L"|" : L"") + std::wstring(*szText ? szText : L"-");
-                                nDowns += *szText != 0;
-                                if (*szText && m_menuPick == szText) keys.assign(nDowns, VK_DOWN);
-                            }
-                            if (keys.empty() && m_menuPick != L"-")
-                                problems.push_back("no menu item " + Utf8(m_menuPick));
-                            keys.push_back(keys.empty() ? VK_ESCAPE : VK_RETURN);
-                            for (WORD vk : keys) {
-                                ::PostMessageW(hWnd, WM_KEYDOWN, vk, 1);
-                                ::PostMessageW(hWnd, WM_KEYUP, vk, 0xC0000001);
-                            }
-                            m_menuPick.clear();
-                            // The menu stays a moment after its keys; it must not be handled twice.
-                            WaitUntil([hWnd] { return !::IsWindowVisible(hWnd); }, 5000);
-                            break;
-                        }
-                        case kOpenDialog:
-                            if (!m_bOpenDialog) problems.push_back("an unannounced Open dialog");
-                            if (m_openPath.empty()) {
-                                ::PostMessageW(hWnd, WM_COMMAND, IDCANCEL, 0);
-                            } else {
-                                ::SendMessageW(::GetDlgItem(hWnd, cmb13), WM_SETTEXT, 0,
-                                               reinterpret_cast<LPARAM>(m_openPath.c_str()));
-                                ::PostMessageW(hWnd, WM_COMMAND, IDOK, 0);
-                            }
-                            m_bOpenDialog = false;
-                            break;
-                        default:
-                            continue;
+                // Each is handled once, also while it closes or waits for a box it opened.
+                for (const auto& popup : opened())
+                    if (std::find(handled.begin(), handled.end(), popup.first) == handled.end()) {
+                        handled.push_back(popup.first);
+                        Handle(popup.first, popup.second, problems);
                     }
-                }
                 return bDone.load();
             },
             INFINITE);
@@ -685,7 +683,7 @@ bool CSession::Arrange(const std::vector<std::wstring>& w)
     } else if (verb == "reg") {
         const HKEY hRoot = arg(1).compare(0, 5, L"HKLM\\") ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
         const std::wstring key = arg(1).substr(5), type = arg(3), data = arg(4);
-        if (w.size() == 3) {
+        if (w.size() == 3 && arg(2) == L"delete") {
             m_undo.DeleteKey(hRoot, key);
         } else if (type == L"delete") {
             m_undo.Value(hRoot, key, arg(2));
