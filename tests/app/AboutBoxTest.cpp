@@ -116,16 +116,17 @@ TEST_F(AboutBoxTest, CtrlShiftOkHidesAndShowsTheDesktopAndTaskbar)
     EXPECT_TRUE(shellVisible());
     EXPECT_FALSE(dlg.m_bShellHidden);
 
-    // Every way of closing shows them again: OK without the keys, Escape, the system close.
+    // Every way of closing shows them again: OK without both keys, Escape, the system close.
     for (UINT nClose : {UINT(WM_COMMAND), UINT(WM_KEYDOWN), UINT(WM_CLOSE)}) {
         const HWND hBox = Open().m_hWnd;
         HoldKeys({VK_CONTROL, VK_SHIFT});
         pressOk();
         ASSERT_TRUE(shellHidden());
         HoldKeys({});
-        if (nClose == WM_COMMAND)
+        if (nClose == WM_COMMAND) {
+            HoldKeys({VK_CONTROL});
             pressOk();
-        else if (nClose == WM_KEYDOWN)
+        } else if (nClose == WM_KEYDOWN)
             m_pDlg->SendMessage(WM_COMMAND, IDCANCEL, 0); // what the dialog makes of Escape
         else {
             // The dialog posts itself the Cancel command.
