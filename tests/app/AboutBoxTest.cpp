@@ -126,9 +126,9 @@ TEST_F(AboutBoxTest, CtrlShiftOkHidesAndShowsTheDesktopAndTaskbar)
         if (nClose == WM_COMMAND) {
             HoldKeys({VK_CONTROL});
             pressOk();
-        } else if (nClose == WM_KEYDOWN)
+        } else if (nClose == WM_KEYDOWN) {
             m_pDlg->SendMessage(WM_COMMAND, IDCANCEL, 0); // what the dialog makes of Escape
-        else {
+        } else {
             // The dialog posts itself the Cancel command.
             m_pDlg->SendMessage(WM_CLOSE);
             MSG msg;
