@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <dlgs.h>
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <atomic>
 #include <sstream>
@@ -657,6 +658,19 @@ std::wstring StoredValue(const std::wstring& name)
     return it == store.end() ? L"<none>" : it->second;
 }
 
+// Whether a process of that file name runs.
+bool ProcessRuns(LPCWSTR pszExe)
+{
+    HANDLE hSnap = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W pe = {};
+    pe.dwSize = sizeof(pe);
+    bool bFound = false;
+    for (BOOL b = ::Process32FirstW(hSnap, &pe); b && !bFound; b = ::Process32NextW(hSnap, &pe))
+        bFound = !_wcsicmp(pe.szExeFile, pszExe);
+    ::CloseHandle(hSnap);
+    return bFound;
+}
+
 // Latin-1: a byte for each character.
 std::string Latin1(const std::wstring& text)
 {
@@ -766,9 +780,12 @@ void CSession::Run(const std::vector<std::wstring>& w)
         const bool bFlag = !::RegGetValueW(HKEY_LOCAL_MACHINE, kTrayKey, L"SystrayatBoot",
                                            RRF_RT_REG_DWORD, nullptr, &dwFlag, &cb);
         EXPECT_EQ(bFlag ? std::to_string(dwFlag) : "none", Utf8(arg(2)));
+        // Running: its window has come. Stopped: no process of it is left, nor was one started,
+        // which the step would see at once, the program being started before Apply returns.
         const bool bRunning = arg(3) == L"running";
         EXPECT_TRUE(WaitUntil([bRunning] {
-            return !!::FindWindowW(nullptr, L"Quelda Kivora System Tray Window") == bRunning;
+            return bRunning ? !!::FindWindowW(nullptr, L"Quelda Kivora System Tray Window")
+                            : !ProcessRuns(L"ZRQKVKSYSTEMTRAY.EXE");
         })) << "the tray program is not "
             << Utf8(arg(3));
         return;
