@@ -67,7 +67,8 @@ TEST_F(AboutBoxTest, TextsAndTheVersionFromTheLibrary)
               L"Quelda Kivora Buttons Support Software");
     EXPECT_EQ(WindowText(::GetDlgItem(dlg.m_hWnd, IDC_ABOUT_VERSION)), L"Version # : 5.2.0.117")
         << "the library's own version resource"; // its failures: the robustness table
-    EXPECT_NE(WindowText(::GetDlgItem(dlg.m_hWnd, IDC_ABOUT_COPYRIGHT)), L"");
+    EXPECT_EQ(WindowText(::GetDlgItem(dlg.m_hWnd, IDC_ABOUT_COPYRIGHT)),
+              L"Copyright \x00A9 Quelda. All rights reserved.");
     EXPECT_EQ(::GetModuleHandleW(L"ZADAVUD.DLL"), nullptr) << "freed at once";
 }
 
@@ -165,10 +166,10 @@ TEST_F(AboutBoxTest, DraggedAnywhereAndTheDoubleClickMessages)
     c = CentreOf(IDC_ABOUT_VERSION);
     EXPECT_EQ(DoubleClickAt(c.x, c.y),
               L"Remember:\n\nNever Trouble Trouble Till The Trouble Troubles You.");
-    for (int nID : {IDC_ABOUT_ICON, IDC_ABOUT_COPYRIGHT}) {
-        c = CentreOf(nID);
-        EXPECT_NE(DoubleClickAt(c.x, c.y), L"") << nID;
-    }
+    c = CentreOf(IDC_ABOUT_ICON);
+    EXPECT_EQ(DoubleClickAt(c.x, c.y), L"Press a button. Any button.");
+    c = CentreOf(IDC_ABOUT_COPYRIGHT);
+    EXPECT_EQ(DoubleClickAt(c.x, c.y), L"Made by people who press buttons for a living.");
     // Between the controls.
     EXPECT_EQ(DoubleClickAt(3, CentreOf(IDOK).y),
               L"After all is said and done, a hell of a lot more is said than done.");

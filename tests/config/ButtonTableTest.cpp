@@ -135,9 +135,11 @@ TEST_F(ButtonTableTest, MenuChoicesSetTheirTargets)
         EXPECT_EQ(set.m_strAssignTitle[11], c.pszLabel);
         EXPECT_EQ(set.m_strTarget[11], c.strTarget) << static_cast<const void*>(c.pszLabel);
     }
-    CButtonSet set;
-    ApplyMenuChoice(set, 12, L"Mute", defaults, m_labels); // no such position: nothing happens
+    CButtonSet set; // no such positions: nothing happens
+    ApplyMenuChoice(set, 12, L"Mute", defaults, m_labels);
     ApplyMenuChoice(set, -1, L"Mute", defaults, m_labels);
+    for (int p = 0; p < kMaxButtons; p++)
+        EXPECT_EQ(set.m_strAssignTitle[p] + set.m_strTarget[p], L"") << p;
 }
 
 TEST(ButtonLabelsTest, VariantsFallBackWhereTheStringTableIsSilent)

@@ -99,7 +99,7 @@ TEST(TargetIconsTest, WhichFileStandsForATarget)
     SetMachineDefault(undo, L"Software\\Classes\\KvTest.Document\\Shell\\Open\\Command",
                       L"\"C:\\Program Files\\Kv Viewer\\viewer.exe\" /open \"%1\"");
     const CIconContext context = {kBrowser, L".htm .Html .PHP"};
-    const CString strBrowser = ExpandEnvironmentTokens(kBrowser, kBrowser);
+    const CString strBrowser = kBrowser; // it names no environment token
     const struct
     {
         LPCWSTR pszTarget;
