@@ -1,6 +1,7 @@
 // The configuration service client against the registered stand-in, created by COM as the program
 // creates it, with the stand-in's faults and its log of calls.
 #include "ConfigServiceStore.h"
+#include "Session.h"
 #include "StringPrinter.h"
 #include "config/ButtonConfig.h"
 #include "config/ButtonNumber.h"
@@ -60,8 +61,7 @@ std::vector<CString> StoredSchemes()
 
 void StoreSchemes(const std::wstring& multi)
 {
-    ::RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Kivora Stand-ins\\Button Configuration",
-                      L"Schemes", REG_MULTI_SZ, multi.c_str(),
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kStoreKey, L"Schemes", REG_MULTI_SZ, multi.c_str(),
                       static_cast<DWORD>((multi.size() + 1) * sizeof(WCHAR)));
 }
 

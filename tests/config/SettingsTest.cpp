@@ -1,4 +1,5 @@
 // The settings outside the service, against Wine's registry and a real radi.ini.
+#include "Session.h"
 #include "StringPrinter.h"
 #include "Undo.h"
 #include "config/Settings.h"
@@ -8,18 +9,7 @@
 
 namespace {
 
-const WCHAR kLockKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQBCM";
-const WCHAR kTrayKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQKVUI";
-
-void SetValue(LPCWSTR pszKey, LPCWSTR pszValue, DWORD dwType, const void* pData, DWORD cb)
-{
-    ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, pszKey, pszValue, dwType, pData, cb);
-}
-
-void SetDword(LPCWSTR pszKey, LPCWSTR pszValue, DWORD dw)
-{
-    SetValue(pszKey, pszValue, REG_DWORD, &dw, sizeof(dw));
-}
+const HKEY HKLM = HKEY_LOCAL_MACHINE;
 
 DWORD GetDword(LPCWSTR pszKey, LPCWSTR pszValue, DWORD dwMissing = 0)
 {
@@ -59,21 +49,20 @@ protected:
 TEST_F(SettingsTest, SetLockIsOnOnlyForOne)
 {
     EXPECT_FALSE(ReadSetLock()) << "no key";
-    SetDword(kLockKey, L"Other", 1);
+    m_undo.SetDword(HKLM, kLockKey, L"Other", 1);
     EXPECT_FALSE(ReadSetLock()) << "no value";
-    SetDword(kLockKey, L"SetLock", 1);
+    m_undo.SetDword(HKLM, kLockKey, L"SetLock", 1);
     EXPECT_TRUE(ReadSetLock());
-    SetDword(kLockKey, L"SetLock", 2);
+    m_undo.SetDword(HKLM, kLockKey, L"SetLock", 2);
     EXPECT_FALSE(ReadSetLock());
-    SetDword(kLockKey, L"SetLock", 0x101);
+    m_undo.SetDword(HKLM, kLockKey, L"SetLock", 0x101);
     EXPECT_FALSE(ReadSetLock());
     // Other types are read as four bytes: "1" as text is 0x31; a short binary 1 is 1.
-    SetValue(kLockKey, L"SetLock", REG_SZ, L"1", 4);
+    m_undo.SetValue(HKLM, kLockKey, L"SetLock", REG_SZ, Bytes(L"1"));
     EXPECT_FALSE(ReadSetLock());
-    SetValue(kLockKey, L"SetLock", REG_SZ, L"1111", 10);
+    m_undo.SetValue(HKLM, kLockKey, L"SetLock", REG_SZ, Bytes(L"1111"));
     EXPECT_FALSE(ReadSetLock()) << "too long to read";
-    const BYTE shortOne[2] = {1, 0};
-    SetValue(kLockKey, L"SetLock", REG_BINARY, shortOne, sizeof(shortOne));
+    m_undo.SetValue(HKLM, kLockKey, L"SetLock", REG_BINARY, std::string("\x01", 2));
     EXPECT_TRUE(ReadSetLock());
 }
 
@@ -88,7 +77,7 @@ TEST_F(SettingsTest, TrayFlagReadAndWritten)
     EXPECT_NE(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTrayKey, 0, KEY_READ, &hKey), ERROR_SUCCESS)
         << "the key is not created";
 
-    SetDword(kTrayKey, L"Other", 7);
+    m_undo.SetDword(HKLM, kTrayKey, L"Other", 7);
     dwFlag = 5;
     ReadSystrayAtBoot(dwFlag);
     EXPECT_EQ(dwFlag, 5u) << "no value: the flag stays";
@@ -98,7 +87,7 @@ TEST_F(SettingsTest, TrayFlagReadAndWritten)
     EXPECT_EQ(dwFlag, 1u);
     WriteSystrayAtBoot(FALSE);
     EXPECT_EQ(GetDword(kTrayKey, L"SystrayatBoot"), 0u);
-    SetDword(kTrayKey, L"SystrayatBoot", 2);
+    m_undo.SetDword(HKLM, kTrayKey, L"SystrayatBoot", 2);
     ReadSystrayAtBoot(dwFlag);
     EXPECT_EQ(dwFlag, 2u);
 }

@@ -11,7 +11,6 @@ namespace {
 
 const WCHAR kUninstallKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KivoraButtons";
-const WCHAR kSchemesKey[] = L"Software\\Kivora Stand-ins\\Button Configuration";
 const WCHAR kConfigServer[] = L"CLSID\\{BE65CB0E-7D55-11D2-A8A9-444553540000}\\InprocServer32";
 const WCHAR kEventServer[] = L"CLSID\\{40E71633-5F96-11D1-B449-00805F268A3A}\\LocalServer32";
 
@@ -126,7 +125,7 @@ TEST_F(InstallerTest, InstallUseAndRemoveKeepingTheSchemes)
     EXPECT_FALSE(FileExists(strFolder + L"\\ButtonConfigService.dll"));
     EXPECT_FALSE(FileExists(Shortcut()));
     EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, kConfigServer, nullptr), L"");
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSchemesKey)) << "the user's schemes stay";
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kStoreKey)) << "the user's schemes stay";
 }
 
 TEST_F(InstallerTest, ASecondSetupLeavesRegisteredComponentsAndTheBoxRemovesTheSchemes)
@@ -143,7 +142,7 @@ TEST_F(InstallerTest, ASecondSetupLeavesRegisteredComponentsAndTheBoxRemovesTheS
     EXPECT_TRUE(FileExists(strFolder + L"\\ButtonConfig.exe"));
 
     ASSERT_TRUE(Uninstall(strFolder, L"/RemoveSchemes"));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSchemesKey));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kStoreKey));
     EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, kConfigServer, nullptr), L"");
     EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, kEventServer, nullptr), L"");
     EXPECT_TRUE(WaitUntil([&] { return !FileExists(strFolder); })) << "nothing is left";
@@ -175,5 +174,5 @@ TEST_F(InstallerTest, AFolderWithBlanksAndUmlautsTheProgramOpenDuringSetupAndTwo
         },
         30000));
     EXPECT_FALSE(FileExists(Shortcut()));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSchemesKey));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kStoreKey));
 }

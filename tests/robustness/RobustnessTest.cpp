@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
-#include <winternl.h>
 
 #include <atomic>
 #include <memory>
@@ -47,26 +46,31 @@ wstring ProgramFolder()
 bool EndFromInside(LPCWSTR pszExe)
 {
     bool bEnded = false;
-    HANDLE hSnap = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W pe = {};
-    pe.dwSize = sizeof(pe);
-    for (BOOL b = ::Process32FirstW(hSnap, &pe); b; b = ::Process32NextW(hSnap, &pe))
-        if (!_wcsicmp(pe.szExeFile, pszExe))
-            if (HANDLE h = ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, pe.th32ProcessID)) {
-                // ExitProcess on a thread of its own, as a crash handler would. (Terminated from
-                // outside, its class stays registered with the system's COM service, which then
-                // starts no new server for the rest of the session.)
-                const auto pfnExit =
-                    reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void (*)()>(
-                        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "ExitProcess")));
-                HANDLE hThread = ::CreateRemoteThread(h, nullptr, 0, pfnExit,
-                                                      reinterpret_cast<void*>(9), 0, nullptr);
-                bEnded = hThread && ::WaitForSingleObject(h, 5000) == 0;
-                if (hThread) ::CloseHandle(hThread);
-                ::CloseHandle(h);
-            }
-    ::CloseHandle(hSnap);
+    for (DWORD dwProcess : ProcessesNamed(pszExe))
+        if (HANDLE h = ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, dwProcess)) {
+            // ExitProcess on a thread of its own, as a crash handler would. (Terminated from
+            // outside, its class stays registered with the system's COM service, which then
+            // starts no new server for the rest of the session.)
+            const auto pfnExit =
+                reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void (*)()>(
+                    ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "ExitProcess")));
+            HANDLE hThread = ::CreateRemoteThread(h, nullptr, 0, pfnExit,
+                                                  reinterpret_cast<void*>(9), 0, nullptr);
+            bEnded = hThread && ::WaitForSingleObject(h, 5000) == 0;
+            if (hThread) ::CloseHandle(hThread);
+            ::CloseHandle(h);
+        }
     return bEnded;
+}
+
+// The eight or four bytes at that address.
+ULONG64 Read64(ULONG64 address)
+{
+    return *reinterpret_cast<const ULONG64*>(static_cast<ULONG_PTR>(address));
+}
+ULONG64 Read32(ULONG64 address)
+{
+    return *reinterpret_cast<const ULONG*>(static_cast<ULONG_PTR>(address));
 }
 
 // The GDI objects this process holds, from the handle table the system keeps in its PEB (this
@@ -81,12 +85,17 @@ int GdiObjects()
         UCHAR type, flags;
         UINT64 user;
     };
-    PROCESS_BASIC_INFORMATION info = {};
-    ::NtQueryInformationProcess(::GetCurrentProcess(), ProcessBasicInformation, &info, sizeof(info),
-                                nullptr);
-    const BYTE* pPeb = reinterpret_cast<const BYTE*>(info.PebBaseAddress);
-    const Entry* pTable =
-        *reinterpret_cast<const Entry* const*>(pPeb + (sizeof(void*) == 8 ? 0xF8 : 0x94));
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Warray-bounds" // fs:[0x18] looks like an empty array to it
+    const ULONG64 teb = reinterpret_cast<ULONG_PTR>(NtCurrentTeb());
+#pragma GCC diagnostic pop
+    ULONG64 table =
+        sizeof(void*) == 8 ? Read64(Read64(teb + 0x60) + 0xF8) : Read32(Read32(teb + 0x30) + 0x94);
+    // A 32-bit process of a 64-bit Wine finds it in the 64-bit PEB, by way of the 64-bit TEB its
+    // own TEB's GdiBatchCount names.
+    if (!table && sizeof(void*) == 4 && Read32(teb + 0xF70))
+        table = Read64(Read64(Read32(teb + 0xF70) + 0x60) + 0xF8);
+    const Entry* pTable = reinterpret_cast<const Entry*>(static_cast<ULONG_PTR>(table));
     int nObjects = 0;
     for (int i = 0; pTable && i < 0x10000; i++)
         nObjects += pTable[i].type != 0;

@@ -1,5 +1,4 @@
 // Target classification and icons, against real files and associations in the prefix.
-#include "IconPixels.h"
 #include "StringPrinter.h"
 #include "Undo.h"
 #include "UserInput.h"
@@ -7,19 +6,13 @@
 #include "shell/TargetIcons.h"
 
 #include <gtest/gtest.h>
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
 const WCHAR kBrowser[] = L"\"C:\\Program Files\\Browser\\browser.exe\" ";
-
-// A key's default text, put back (or the key removed) when the test ends.
-void SetMachineDefault(CUndo& undo, const std::wstring& key, const std::wstring& value)
-{
-    undo.Key(HKEY_LOCAL_MACHINE, key);
-    undo.SetValue(HKEY_LOCAL_MACHINE, key, L"", REG_SZ, Bytes(value));
-}
 
 CString WindowsDir()
 {
@@ -28,22 +21,37 @@ CString WindowsDir()
     return sz;
 }
 
-std::vector<DWORD> ProgramIcon(UINT nID)
+// What an icon looks like, drawn at 16 by 16 (equal pictures give equal vectors); the icon is
+// destroyed. No icon gives no pixels.
+std::vector<DWORD> Pixels(HICON hIcon)
 {
-    HICON hIcon = static_cast<HICON>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(nID), IMAGE_ICON, 16, 16, 0));
-    const std::vector<DWORD> pixels = IconPixels(hIcon);
+    if (!hIcon) return {};
+    std::vector<DWORD> pixels(16 * 16, 0);
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* pBits = nullptr;
+    HDC hDC = ::CreateCompatibleDC(nullptr);
+    HBITMAP hBitmap = ::CreateDIBSection(hDC, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
+    ::DrawIconEx(hDC, 0, 0, hIcon, 16, 16, 0, nullptr, DI_NORMAL);
+    ::GdiFlush();
+    std::memcpy(pixels.data(), pBits, pixels.size() * sizeof(DWORD));
+    ::SelectObject(hDC, hOld);
+    ::DeleteObject(hBitmap);
+    ::DeleteDC(hDC);
     ::DestroyIcon(hIcon);
     return pixels;
 }
 
+std::vector<DWORD> ProgramIcon(UINT nID)
+{
+    return Pixels(static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(nID), IMAGE_ICON, 16, 16, 0)));
+}
+
 std::vector<DWORD> TargetIconPixels(const CString& strPath, const CString& strBrowser)
 {
-    HICON hIcon = GetTargetIcon(strPath, strBrowser);
-    if (!hIcon) return {};
-    const std::vector<DWORD> pixels = IconPixels(hIcon);
-    ::DestroyIcon(hIcon);
-    return pixels;
+    return Pixels(GetTargetIcon(strPath, strBrowser));
 }
 
 } // namespace
@@ -95,9 +103,9 @@ TEST(TargetIconsTest, EnvironmentTokens)
 TEST(TargetIconsTest, WhichFileStandsForATarget)
 {
     CUndo undo;
-    SetMachineDefault(undo, L"Software\\Classes\\.kvd", L"KvTest.Document");
-    SetMachineDefault(undo, L"Software\\Classes\\KvTest.Document\\Shell\\Open\\Command",
-                      L"\"C:\\Program Files\\Kv Viewer\\viewer.exe\" /open \"%1\"");
+    undo.SetDefault(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.kvd", L"KvTest.Document");
+    undo.SetDefault(HKEY_LOCAL_MACHINE, L"Software\\Classes\\KvTest.Document\\Shell\\Open\\Command",
+                    L"\"C:\\Program Files\\Kv Viewer\\viewer.exe\" /open \"%1\"");
     const CIconContext context = {kBrowser, L".htm .Html .PHP"};
     const CString strBrowser = kBrowser; // it names no environment token
     const struct
@@ -127,11 +135,12 @@ TEST(TargetIconsTest, WhichFileStandsForATarget)
 TEST(TargetIconsTest, BrowserFromTheHtmlAssociation)
 {
     CUndo undo;
-    SetMachineDefault(undo, L"Software\\Classes\\.html", L"KvTest.Page");
-    SetMachineDefault(undo, L"Software\\Classes\\KvTest.Page\\shell\\open\\command",
-                      L"\"C:\\Program Files\\Browser\\browser.exe\" -url \"%1\"");
+    undo.SetDefault(HKEY_LOCAL_MACHINE, L"Software\\Classes\\.html", L"KvTest.Page");
+    undo.SetDefault(HKEY_LOCAL_MACHINE, L"Software\\Classes\\KvTest.Page\\shell\\open\\command",
+                    L"\"C:\\Program Files\\Browser\\browser.exe\" -url \"%1\"");
     EXPECT_EQ(GetBrowserCommand(), L"\"C:\\Program Files\\Browser\\browser.exe\"");
-    SetMachineDefault(undo, L"Software\\Classes\\KvTest.Page\\shell\\open\\command", L"browse %1");
+    undo.SetDefault(HKEY_LOCAL_MACHINE, L"Software\\Classes\\KvTest.Page\\shell\\open\\command",
+                    L"browse %1");
     EXPECT_EQ(GetBrowserCommand(), L"brow") << "no .exe: the first four characters";
 }
 
@@ -174,12 +183,7 @@ TEST(TargetIconsTest, ButtonImagesInTheList)
     const CIconContext context = {L"", L""};
     UpdateButtonIcons(hImages, strIcons, L"", IDI_BUTTON_MAIL, 6, L"VOLUME_MUTE", 7, context);
     EXPECT_EQ(ImageList_GetImageCount(hImages), 30);
-    auto image = [&](int n) {
-        HICON hIcon = ImageList_GetIcon(hImages, n, ILD_NORMAL);
-        const std::vector<DWORD> pixels = IconPixels(hIcon);
-        ::DestroyIcon(hIcon);
-        return pixels;
-    };
+    auto image = [&](int n) { return Pixels(ImageList_GetIcon(hImages, n, ILD_NORMAL)); };
     EXPECT_EQ(image(6), ProgramIcon(IDI_BUTTON_MAIL));
     EXPECT_EQ(image(7), ProgramIcon(IDI_MUTE));
     UpdateButtonIcons(hImages, strIcons, L"..\\..\\missing.ico", IDI_BUTTON_NEWS, 16, L"VOLUME_UP",
@@ -232,18 +236,13 @@ TEST(TargetIconsTest, ImagesFollowChangedSourcesAtTheNextRefresh)
         if (bForget) ForgetIcons();
         UpdateButtonIcons(hImages, folder.c_str(), L"own.ico", IDI_BUTTON_NEWS, 0, strTarget, 1,
                           context);
-        std::vector<DWORD> pixels[2];
-        for (int n : {0, 1}) {
-            HICON hIcon = ImageList_GetIcon(hImages, n, ILD_NORMAL);
-            pixels[n] = IconPixels(hIcon);
-            ::DestroyIcon(hIcon);
-        }
-        return std::make_pair(pixels[0], pixels[1]);
+        return std::make_pair(Pixels(ImageList_GetIcon(hImages, 0, ILD_NORMAL)),
+                              Pixels(ImageList_GetIcon(hImages, 1, ILD_NORMAL)));
     };
     auto setMailClient = [&](const CString& strProgram) {
-        undo.SetValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Clients\\Mail", L"", REG_SZ, Bytes(L"K"));
-        undo.SetValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Clients\\Mail\\K\\shell\\open\\command", L"",
-                      REG_SZ, Bytes(strProgram.GetString()));
+        undo.SetDefault(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Clients\\Mail", L"K");
+        undo.SetDefault(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Clients\\Mail\\K\\shell\\open\\command",
+                        strProgram.GetString());
     };
     const CString strTool = tool.c_str();
 

@@ -4,7 +4,6 @@
 
 namespace {
 
-const WCHAR kStoreKey[] = L"Software\\Kivora Stand-ins\\Button Configuration";
 const WCHAR kFaultsKey[] = L"Software\\Kivora Stand-ins\\Button Configuration Faults";
 const WCHAR kServerKey[] =
     L"Software\\Classes\\CLSID\\{BE65CB0E-7D55-11D2-A8A9-444553540000}\\InprocServer32";

@@ -175,13 +175,6 @@ void CDialogOnThread::Close()
 
 // --- the store ---
 
-namespace {
-
-const WCHAR kStoreKey[] = L"Software\\Kivora Stand-ins\\Button Configuration";
-const WCHAR kTrayKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQKVUI";
-
-} // namespace
-
 StoreMap ReadRegistry(HKEY hRoot, const std::wstring& path)
 {
     StoreMap store;
@@ -230,6 +223,18 @@ std::string StoreDifference(const StoreMap& a, const StoreMap& b)
 }
 
 // --- the session ---
+
+std::vector<DWORD> ProcessesNamed(LPCWSTR pszExe)
+{
+    std::vector<DWORD> ids;
+    HANDLE hSnap = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W pe = {};
+    pe.dwSize = sizeof(pe);
+    for (BOOL b = ::Process32FirstW(hSnap, &pe); b; b = ::Process32NextW(hSnap, &pe))
+        if (!_wcsicmp(pe.szExeFile, pszExe)) ids.push_back(pe.th32ProcessID);
+    ::CloseHandle(hSnap);
+    return ids;
+}
 
 std::wstring WindowText(HWND hWnd)
 {
@@ -658,19 +663,6 @@ std::wstring StoredValue(const std::wstring& name)
     return it == store.end() ? L"<none>" : it->second;
 }
 
-// Whether a process of that file name runs.
-bool ProcessRuns(LPCWSTR pszExe)
-{
-    HANDLE hSnap = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W pe = {};
-    pe.dwSize = sizeof(pe);
-    bool bFound = false;
-    for (BOOL b = ::Process32FirstW(hSnap, &pe); b && !bFound; b = ::Process32NextW(hSnap, &pe))
-        bFound = !_wcsicmp(pe.szExeFile, pszExe);
-    ::CloseHandle(hSnap);
-    return bFound;
-}
-
 // Latin-1: a byte for each character.
 std::string Latin1(const std::wstring& text)
 {
@@ -785,7 +777,7 @@ void CSession::Run(const std::vector<std::wstring>& w)
         const bool bRunning = arg(3) == L"running";
         EXPECT_TRUE(WaitUntil([bRunning] {
             return bRunning ? !!::FindWindowW(nullptr, L"Quelda Kivora System Tray Window")
-                            : !ProcessRuns(L"ZRQKVKSYSTEMTRAY.EXE");
+                            : ProcessesNamed(L"ZRQKVKSYSTEMTRAY.EXE").empty();
         })) << "the tray program is not "
             << Utf8(arg(3));
         return;

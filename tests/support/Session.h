@@ -161,6 +161,10 @@ void SeedStore(CUndo& undo, const char* pszDefaults);
 // text, lists joined with "|", other types as their bytes after the type's number); "\Current"
 // for a value of the key itself, "Settings\101\" for a key.
 using StoreMap = std::map<std::wstring, std::wstring>;
+// The stand-in's store (HKCU); the product's tray and lock keys (HKLM).
+inline constexpr WCHAR kStoreKey[] = L"Software\\Kivora Stand-ins\\Button Configuration";
+inline constexpr WCHAR kTrayKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQKVUI";
+inline constexpr WCHAR kLockKey[] = L"SOFTWARE\\Quelda\\Quelda Kivora Button Support\\ZRQBCM";
 StoreMap ReadRegistry(HKEY hRoot, const std::wstring& path);
 // The configuration service stand-in's store.
 StoreMap ReadStore();
@@ -171,3 +175,5 @@ std::string StoreDifference(const StoreMap& a, const StoreMap& b);
 std::string Utf8(const std::wstring& str);
 // A window's text, in this process or another.
 std::wstring WindowText(HWND hWnd);
+// The ids of the running processes of that file name.
+std::vector<DWORD> ProcessesNamed(LPCWSTR pszExe);

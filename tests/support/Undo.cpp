@@ -157,6 +157,12 @@ void CUndo::SetDword(HKEY hRoot, const std::wstring& key, const std::wstring& na
     SetValue(hRoot, key, name, REG_DWORD, Dword(dw));
 }
 
+void CUndo::SetDefault(HKEY hRoot, const std::wstring& key, const std::wstring& text)
+{
+    Key(hRoot, key);
+    SetValue(hRoot, key, L"", REG_SZ, Bytes(text));
+}
+
 void CUndo::DeleteKey(HKEY hRoot, const std::wstring& key)
 {
     Key(hRoot, key);

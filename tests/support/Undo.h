@@ -28,6 +28,8 @@ public:
     void SetValue(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWORD dwType,
                   const std::string& data);
     void SetDword(HKEY hRoot, const std::wstring& key, const std::wstring& name, DWORD dw);
+    // A key's default text, the key made when there was none (and removed again).
+    void SetDefault(HKEY hRoot, const std::wstring& key, const std::wstring& text);
     void DeleteKey(HKEY hRoot, const std::wstring& key);
     void WriteFile(const std::wstring& path, const std::string& bytes);
     // Moves a file or folder aside.
