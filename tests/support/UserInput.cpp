@@ -58,12 +58,17 @@ namespace {
 // behind when xdotool is done.
 bool RunXdotool(const CString& strArguments)
 {
+    // Named by the display too: the two architectures' runs, each with a Wine of its own on a
+    // display of its own, may have processes of the same id.
+    char szDisplay[16] = {};
+    ::GetEnvironmentVariableA("DISPLAY", szDisplay, sizeof(szDisplay));
+    const int nDisplay = atoi(szDisplay + (*szDisplay == ':'));
     char szDone[64];
-    wsprintfA(szDone, "/tmp/xdotool-%lu.done", ::GetCurrentProcessId());
+    wsprintfA(szDone, "/tmp/xdotool-%d-%lu.done", nDisplay, ::GetCurrentProcessId());
     const CString strDone = WinePath(szDone);
     ::DeleteFileW(strDone);
     WCHAR szDoneUnix[64];
-    wsprintfW(szDoneUnix, L"/tmp/xdotool-%lu.done", ::GetCurrentProcessId());
+    wsprintfW(szDoneUnix, L"/tmp/xdotool-%d-%lu.done", nDisplay, ::GetCurrentProcessId());
     CString strCommand = L"\"" + WinePath("/bin/sh") + L"\" -c \"xdotool " + strArguments +
                          L"; touch " + szDoneUnix + L"\"";
     STARTUPINFOW si = {};
