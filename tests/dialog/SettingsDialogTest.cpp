@@ -43,13 +43,6 @@ wstring Favorites()
     return szFolder;
 }
 
-wstring TempFolder()
-{
-    WCHAR szTemp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, szTemp);
-    return szTemp;
-}
-
 // An Apply with the tray box checked starts the tray program; it goes with the row.
 void StopTrayProgram()
 {
@@ -95,7 +88,7 @@ TEST(SettingsDialogTest, Sessions)
 TEST(SettingsDialogTest, HelpButtonAndF1OpenTheHelpPage)
 {
     ::CoInitialize(nullptr);
-    const wstring record = TempFolder() + L"help-opened.txt";
+    const wstring record = Expanded(L"$(TEMP)\\help-opened.txt");
     const wstring command =
         L"\"" + wstring(WinePath(RECORDER_PATH)) + L"\" \"" + record + L"\" \"%1\"";
     CUndo undo;
@@ -255,7 +248,7 @@ TEST(SettingsDialogTest, SchemesGoToAFileAndComeBack)
     ::CoInitialize(nullptr);
     CConfigServiceStore store(kDefaults);
     CUndo undo;
-    const wstring file = TempFolder() + L"kept.kbschemes";
+    const wstring file = Expanded(L"$(TEMP)\\kept.kbschemes");
     undo.File(file);
     const wstring key = kStoreKey;
     const WCHAR kSchemes[] = L"QUELDA\0One\0Two00000000\0Three\0";

@@ -22,19 +22,9 @@ using std::wstring;
 const HKEY HKLM = HKEY_LOCAL_MACHINE, HKCU = HKEY_CURRENT_USER;
 const WCHAR kWindowsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
-wstring WindowsFile(LPCWSTR pszName)
-{
-    WCHAR szDir[MAX_PATH] = {};
-    ::GetWindowsDirectoryW(szDir, MAX_PATH);
-    return wstring(szDir) + L"\\" + pszName;
-}
-
 wstring IconsFolder()
 {
-    WCHAR sz[MAX_PATH] = {};
-    DWORD cb = sizeof(sz) - sizeof(WCHAR);
-    ::RegGetValueW(HKLM, kWindowsKey, L"ProgramFilesDir", RRF_RT_REG_SZ, nullptr, sz, &cb);
-    return wstring(sz) + L"\\QUELDA\\Kivora Button Support\\Icons";
+    return Expanded(L"$(ProgramFiles)\\QUELDA\\Kivora Button Support\\Icons");
 }
 
 wstring ProgramFolder()
@@ -206,14 +196,15 @@ CustomSteps OwnSteps()
     // plant: libraries of the program's names and the system's in a folder that is then the
     // current one, and in the icons folder.
     steps["plant"] = arrange([](CUndo& u, const std::vector<wstring>&) {
-        const wstring folder = WindowsFile(L"..\\Planted");
+        const wstring folder = Expanded(L"$(windir)\\..\\Planted");
         ::CreateDirectoryW(folder.c_str(), nullptr);
         u.Then([folder] { ::RemoveDirectoryW(folder.c_str()); });
         for (const wstring& in : {folder, IconsFolder()})
             for (LPCWSTR pszName :
                  {L"ZADAVUD.DLL", L"version.dll", L"uxtheme.dll", L"dwmapi.dll", L"msimg32.dll"}) {
                 const wstring path = in + L"\\" + pszName;
-                ::CopyFileW(WindowsFile(L"system32\\version.dll").c_str(), path.c_str(), TRUE);
+                ::CopyFileW(Expanded(L"$(windir)\\system32\\version.dll").c_str(), path.c_str(),
+                            TRUE);
                 u.Then([path] { ::DeleteFileW(path.c_str()); });
             }
         WCHAR szSaved[MAX_PATH] = {};
@@ -225,7 +216,8 @@ CustomSteps OwnSteps()
     // planted: the program loaded none of them.
     steps["planted"] = act([](CDialogUnderTest& dlg, const std::vector<wstring>&) {
         WCHAR szPlanted[MAX_PATH] = {}, szIcons[MAX_PATH] = {};
-        ::GetFullPathNameW(WindowsFile(L"..\\Planted").c_str(), MAX_PATH, szPlanted, nullptr);
+        ::GetFullPathNameW(Expanded(L"$(windir)\\..\\Planted").c_str(), MAX_PATH, szPlanted,
+                           nullptr);
         ::GetFullPathNameW(IconsFolder().c_str(), MAX_PATH, szIcons, nullptr);
         HANDLE hSnap = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, dlg.m_dwProcess);
         MODULEENTRY32W me = {};
@@ -241,7 +233,7 @@ CustomSteps OwnSteps()
     // writes: the tray box checked, applied, cleared and applied writes no registry value (the
     // tray flag ends as it was) and no file.
     steps["writes"] = act([](CDialogUnderTest& dlg, const std::vector<wstring>&) {
-        const wstring folders[] = {WindowsFile(L""), IconsFolder(), ProgramFolder()};
+        const wstring folders[] = {Expanded(L"$(windir)\\"), IconsFolder(), ProgramFolder()};
         std::vector<std::vector<wstring>> before;
         for (const wstring& folder : folders)
             before.push_back(Listing(folder));

@@ -1,4 +1,5 @@
 // Target classification and icons, against real files and associations in the prefix.
+#include "Session.h"
 #include "StringPrinter.h"
 #include "Undo.h"
 #include "UserInput.h"
@@ -16,9 +17,7 @@ const WCHAR kBrowser[] = L"\"C:\\Program Files\\Browser\\browser.exe\" ";
 
 CString WindowsDir()
 {
-    WCHAR sz[MAX_PATH] = {};
-    ::GetWindowsDirectoryW(sz, MAX_PATH);
-    return sz;
+    return Expanded(L"$(windir)").c_str();
 }
 
 // What an icon looks like, drawn at 16 by 16 (equal pictures give equal vectors); the icon is
@@ -147,17 +146,15 @@ TEST(TargetIconsTest, BrowserFromTheHtmlAssociation)
 TEST(TargetIconsTest, IconsOfRealFilesAndTheFallback)
 {
     const std::vector<DWORD> unknown = ProgramIcon(IDI_UNKNOWN_TARGET);
-    WCHAR szPlain[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, szPlain);
-    wcscat(szPlain, L"plain.kvnone");
-    ::CloseHandle(::CreateFileW(szPlain, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const CString strPlain = Expanded(L"$(TEMP)\\plain.kvnone").c_str();
+    ::CloseHandle(::CreateFileW(strPlain, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     const CString strNotepad = WindowsDir() + L"\\notepad.exe";
 
     EXPECT_EQ(GetTargetIcon(L"", strNotepad), nullptr);
     EXPECT_NE(TargetIconPixels(strNotepad, L""), unknown) << "a program with an icon";
     EXPECT_EQ(TargetIconPixels(L"C:\\Nowhere\\missing.exe", strNotepad), unknown);
-    EXPECT_EQ(TargetIconPixels(szPlain, strNotepad), unknown) << "only the shell's generic icon";
-    ::DeleteFileW(szPlain);
+    EXPECT_EQ(TargetIconPixels(strPlain, strNotepad), unknown) << "only the shell's generic icon";
+    ::DeleteFileW(strPlain);
     EXPECT_EQ(TargetIconPixels(CString(L'x', 2000), strNotepad), unknown);
     // An Internet shortcut shows the browser's icon, whether or not the shortcut exists.
     EXPECT_EQ(TargetIconPixels(L"C:\\NOWHERE\\SITE.URL", strNotepad),
@@ -169,9 +166,7 @@ TEST(TargetIconsTest, ButtonImagesInTheList)
 {
     WCHAR szStart[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, szStart);
-    WCHAR szTemp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, szTemp);
-    const CString strIcons = CString(szTemp) + L"kv-icons";
+    const CString strIcons = Expanded(L"$(TEMP)\\kv-icons").c_str();
     ::CreateDirectoryW(strIcons, nullptr);
     // Button icons of their own: an icon file, and a file that is no icon.
     const CString strArtwork = WinePath(ICONS_DIR "/mute.ico");
@@ -217,9 +212,7 @@ TEST(TargetIconsTest, ButtonImagesInTheList)
 TEST(TargetIconsTest, ImagesFollowChangedSourcesAtTheNextRefresh)
 {
     CUndo undo;
-    WCHAR szTemp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, szTemp);
-    const std::wstring folder = std::wstring(szTemp) + L"kv-cache";
+    const std::wstring folder = Expanded(L"$(TEMP)\\kv-cache");
     ::CreateDirectoryW(folder.c_str(), nullptr);
     undo.Then([folder] { ::RemoveDirectoryW(folder.c_str()); });
     const std::wstring own = folder + L"\\own.ico", tool = folder + L"\\tool.exe";

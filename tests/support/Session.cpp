@@ -280,25 +280,6 @@ std::wstring Wide(const std::string& utf8)
     return str;
 }
 
-// $(NAME) in a text: the environment variable's value.
-std::wstring Expanded(const std::wstring& text)
-{
-    std::wstring out;
-    for (size_t i = 0; i < text.size(); i++) {
-        const size_t nEnd = text.compare(i, 2, L"$(") ? std::wstring::npos : text.find(L')', i);
-        if (nEnd == std::wstring::npos) {
-            out += text[i];
-            continue;
-        }
-        std::wstring value(32767, L'\0');
-        value.resize(
-            ::GetEnvironmentVariableW(text.substr(i + 2, nEnd - i - 2).c_str(), &value[0], 32767));
-        out += value;
-        i = nEnd;
-    }
-    return out;
-}
-
 // A quoted text from step[i], the quote, on: its escapes resolved, "..."*N or "..."#N repeated.
 std::wstring Quoted(const std::string& step, size_t& i)
 {
@@ -340,6 +321,24 @@ std::wstring Quoted(const std::string& step, size_t& i)
 }
 
 } // namespace
+
+std::wstring Expanded(const std::wstring& text)
+{
+    std::wstring out;
+    for (size_t i = 0; i < text.size(); i++) {
+        const size_t nEnd = text.compare(i, 2, L"$(") ? std::wstring::npos : text.find(L')', i);
+        if (nEnd == std::wstring::npos) {
+            out += text[i];
+            continue;
+        }
+        std::wstring value(32767, L'\0');
+        value.resize(
+            ::GetEnvironmentVariableW(text.substr(i + 2, nEnd - i - 2).c_str(), &value[0], 32767));
+        out += value;
+        i = nEnd;
+    }
+    return out;
+}
 
 std::vector<std::wstring> Words(const std::string& step)
 {

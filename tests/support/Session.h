@@ -146,6 +146,8 @@ void RunSession(CDialogUnderTest& dlg, const std::string& row, CUndo* pUndo = nu
                 const CustomSteps& custom = CustomSteps());
 // Only the arrangements and the test's own steps that need no dialog.
 void Arrange(const std::string& steps, CUndo& undo, const CustomSteps& custom = CustomSteps());
+// The text with each $(NAME) replaced by the environment variable's value.
+std::wstring Expanded(const std::wstring& text);
 // The words of a step, as a session reads them.
 std::vector<std::wstring> Words(const std::string& step);
 // The rows of a table file of the source tree: "#" starts a comment line; a line that starts with
