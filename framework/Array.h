@@ -10,33 +10,20 @@ template <class TYPE, class ARG_TYPE = const TYPE&> class CArray
 {
 public:
     INT_PTR GetSize() const { return static_cast<INT_PTR>(m_data.size()); }
-    INT_PTR GetCount() const { return GetSize(); }
     BOOL IsEmpty() const { return m_data.empty(); }
-    void SetSize(INT_PTR nNewSize) { m_data.resize(nNewSize > 0 ? nNewSize : 0); }
     void RemoveAll() { std::vector<TYPE>().swap(m_data); }
 
     // An index outside the array reads an empty element and writes into one that nothing keeps,
     // instead of touching foreign memory.
     const TYPE& GetAt(INT_PTR i) const { return InRange(i) ? m_data[i] : Scratch(); }
     TYPE& ElementAt(INT_PTR i) { return InRange(i) ? m_data[i] : Scratch(); }
-    void SetAt(INT_PTR i, ARG_TYPE v)
-    {
-        if (InRange(i)) m_data[i] = v;
-    }
     const TYPE& operator[](INT_PTR i) const { return GetAt(i); }
     TYPE& operator[](INT_PTR i) { return ElementAt(i); }
-    TYPE* GetData() { return m_data.data(); }
-    const TYPE* GetData() const { return m_data.data(); }
 
     INT_PTR Add(ARG_TYPE v)
     {
         m_data.push_back(v);
         return GetSize() - 1;
-    }
-    void RemoveAt(INT_PTR i, INT_PTR nCount = 1)
-    {
-        if (i < 0 || nCount <= 0 || i >= GetSize()) return;
-        m_data.erase(m_data.begin() + i, m_data.begin() + Clamp(i + nCount));
     }
 
 private:
@@ -47,7 +34,6 @@ private:
         s_scratch = TYPE();
         return s_scratch;
     }
-    INT_PTR Clamp(INT_PTR i) const { return i < 0 ? 0 : (i > GetSize() ? GetSize() : i); }
 
     std::vector<TYPE> m_data;
 };
@@ -71,24 +57,11 @@ public:
     TYPE* operator[](INT_PTR i) const { return GetAt(i); }
     INT_PTR Add(TYPE* p) { return m_items.Add(p); }
 
-    void RemoveAt(INT_PTR i)
-    {
-        TYPE* p = GetAt(i);
-        m_items.RemoveAt(i);
-        delete p;
-    }
     void RemoveAll()
     {
         for (INT_PTR i = 0; i < m_items.GetSize(); i++)
             delete m_items[i];
         m_items.RemoveAll();
-    }
-    // Hands the element over to the caller without deleting it.
-    TYPE* Detach(INT_PTR i)
-    {
-        TYPE* p = GetAt(i);
-        m_items.RemoveAt(i);
-        return p;
     }
 
 private:

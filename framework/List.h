@@ -26,7 +26,6 @@ public:
     ~CList() { RemoveAll(); }
 
     INT_PTR GetCount() const { return m_nCount; }
-    INT_PTR GetSize() const { return m_nCount; }
     BOOL IsEmpty() const { return m_nCount == 0; }
 
     POSITION AddTail(ARG_TYPE v)
@@ -37,29 +36,11 @@ public:
         ++m_nCount;
         return reinterpret_cast<POSITION>(p);
     }
-    POSITION AddHead(ARG_TYPE v)
-    {
-        Node* p = new Node{nullptr, m_pHead, v};
-        (m_pHead ? m_pHead->pPrev : m_pTail) = p;
-        m_pHead = p;
-        ++m_nCount;
-        return reinterpret_cast<POSITION>(p);
-    }
-    void AddTail(const CList& other)
-    {
-        for (Node* p = other.m_pHead; p; p = p->pNext)
-            AddTail(p->data);
-    }
 
     POSITION GetHeadPosition() const { return reinterpret_cast<POSITION>(m_pHead); }
-    POSITION GetTailPosition() const { return reinterpret_cast<POSITION>(m_pTail); }
-    TYPE& GetHead() { return m_pHead->data; }
-    const TYPE& GetHead() const { return m_pHead->data; }
-    TYPE& GetTail() { return m_pTail->data; }
     const TYPE& GetTail() const { return m_pTail->data; }
     TYPE& GetAt(POSITION pos) { return N(pos)->data; }
     const TYPE& GetAt(POSITION pos) const { return N(pos)->data; }
-    void SetAt(POSITION pos, ARG_TYPE v) { N(pos)->data = v; }
 
     TYPE& GetNext(POSITION& pos)
     {
@@ -81,22 +62,7 @@ public:
             if (p->data == v) return reinterpret_cast<POSITION>(p);
         return nullptr;
     }
-    POSITION FindIndex(INT_PTR nIndex) const
-    {
-        Node* p = nIndex >= 0 ? m_pHead : nullptr;
-        for (; p && nIndex > 0; --nIndex)
-            p = p->pNext;
-        return reinterpret_cast<POSITION>(p);
-    }
 
-    void RemoveAt(POSITION pos)
-    {
-        Node* p = N(pos);
-        (p->pPrev ? p->pPrev->pNext : m_pHead) = p->pNext;
-        (p->pNext ? p->pNext->pPrev : m_pTail) = p->pPrev;
-        delete p;
-        --m_nCount;
-    }
     void RemoveAll()
     {
         while (m_pHead) {
@@ -138,13 +104,7 @@ public:
     POSITION GetHeadPosition() const { return m_items.GetHeadPosition(); }
     TYPE* GetNext(POSITION& pos) const { return m_items.GetNext(pos); }
     TYPE* GetAt(POSITION pos) const { return m_items.GetAt(pos); }
-    POSITION FindIndex(INT_PTR nIndex) const { return m_items.FindIndex(nIndex); }
 
-    void RemoveAt(POSITION pos)
-    {
-        delete m_items.GetAt(pos);
-        m_items.RemoveAt(pos);
-    }
     void RemoveAll()
     {
         for (POSITION pos = m_items.GetHeadPosition(); pos;)

@@ -27,7 +27,6 @@ CWinApp::CWinApp(LPCWSTR lpszAppName) : m_hInstance(::GetModuleHandleW(nullptr))
     m_strHelpFilePath =
         (nExt > strPath.ReverseFind(L'\\') ? strPath.Left(nExt) : strPath) + L".html";
     m_pszAppName = m_strAppName;
-    m_pszExeName = m_strExeName;
     m_pszHelpFilePath = m_strHelpFilePath;
 }
 

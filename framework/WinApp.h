@@ -37,7 +37,6 @@ public:
     int m_nCmdShow = SW_SHOWNORMAL;
     CWnd* m_pMainWnd = nullptr;
     LPCWSTR m_pszAppName;
-    LPCWSTR m_pszExeName;
     LPCWSTR m_pszRegistryKey = nullptr;
     LPCWSTR m_pszProfileName = nullptr;
     LPCWSTR m_pszHelpFilePath;
