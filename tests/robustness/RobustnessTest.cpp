@@ -20,7 +20,6 @@ namespace {
 using std::wstring;
 
 const HKEY HKLM = HKEY_LOCAL_MACHINE, HKCU = HKEY_CURRENT_USER;
-const WCHAR kWindowsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
 wstring IconsFolder()
 {

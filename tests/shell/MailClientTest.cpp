@@ -8,13 +8,14 @@
 
 namespace {
 
+const HKEY HKLM = HKEY_LOCAL_MACHINE;
 const WCHAR kMail[] = L"SOFTWARE\\Clients\\Mail";
 
 // Each test starts without mail clients and registers what it needs; the prefix's come back after.
 class MailClientTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { m_undo.DeleteKey(HKEY_LOCAL_MACHINE, kMail); }
+    void SetUp() override { m_undo.DeleteKey(HKLM, kMail); }
     CUndo m_undo;
 };
 
@@ -25,16 +26,15 @@ TEST_F(MailClientTest, OpenCommandOfTheDefaultClient)
     EXPECT_EQ(GetDefaultMailClient(), L"");
     EXPECT_EQ(GetDefaultMailCommand(), L"");
 
-    m_undo.SetDefault(HKEY_LOCAL_MACHINE, kMail, L"Kivora Mail");
-    m_undo.SetDefault(HKEY_LOCAL_MACHINE,
-                      L"SOFTWARE\\Clients\\Mail\\Kivora Mail\\shell\\open\\command",
+    m_undo.SetDefault(HKLM, kMail, L"Kivora Mail");
+    m_undo.SetDefault(HKLM, L"SOFTWARE\\Clients\\Mail\\Kivora Mail\\shell\\open\\command",
                       L"\"C:\\Mail\\kmail.exe\" /open \"%1\"");
     EXPECT_EQ(GetDefaultMailClient(), L"Kivora Mail");
     EXPECT_EQ(GetDefaultMailCommand(), L"\"C:\\Mail\\kmail.exe\" /open \"%1\"");
 
     // Another client with only a mailto command has none.
-    m_undo.SetDefault(HKEY_LOCAL_MACHINE, kMail, L"Other");
-    m_undo.SetDefault(HKEY_LOCAL_MACHINE,
+    m_undo.SetDefault(HKLM, kMail, L"Other");
+    m_undo.SetDefault(HKLM,
                       L"SOFTWARE\\Clients\\Mail\\Other\\Protocols\\mailto\\shell\\open\\command",
                       L"C:\\Other\\other.exe \"%1\"");
     EXPECT_EQ(GetDefaultMailCommand(), L"");
@@ -42,13 +42,13 @@ TEST_F(MailClientTest, OpenCommandOfTheDefaultClient)
 
 TEST_F(MailClientTest, TheOneClientWithOnlyAMailtoCommand)
 {
-    m_undo.SetDefault(HKEY_LOCAL_MACHINE, kMail, L"Netscape Messenger");
+    m_undo.SetDefault(HKLM, kMail, L"Netscape Messenger");
     m_undo.SetDefault(
-        HKEY_LOCAL_MACHINE,
+        HKLM,
         L"SOFTWARE\\Clients\\Mail\\Netscape Messenger\\Protocols\\mailto\\shell\\open\\command",
         L"C:\\NS\\netscape.exe \"%1\"");
     EXPECT_EQ(GetDefaultMailCommand(), L"C:\\NS\\netscape.exe -mail");
-    m_undo.SetDefault(HKEY_LOCAL_MACHINE, kMail,
-                      L"netscape messenger"); // the name is compared exactly
+    // The name is compared exactly.
+    m_undo.SetDefault(HKLM, kMail, L"netscape messenger");
     EXPECT_EQ(GetDefaultMailCommand(), L"");
 }

@@ -63,14 +63,13 @@ bool RunXdotool(const CString& strArguments)
     char szDisplay[16] = {};
     ::GetEnvironmentVariableA("DISPLAY", szDisplay, sizeof(szDisplay));
     const int nDisplay = atoi(szDisplay + (*szDisplay == ':'));
-    char szDone[64];
-    wsprintfA(szDone, "/tmp/xdotool-%d-%lu.done", nDisplay, ::GetCurrentProcessId());
-    const CString strDone = WinePath(szDone);
+    CString strDoneUnix;
+    strDoneUnix.Format(L"/tmp/xdotool-%d-%lu.done", nDisplay, ::GetCurrentProcessId());
+    CString strDone = L"Z:" + strDoneUnix;
+    strDone.Replace(L'/', L'\\');
     ::DeleteFileW(strDone);
-    WCHAR szDoneUnix[64];
-    wsprintfW(szDoneUnix, L"/tmp/xdotool-%d-%lu.done", nDisplay, ::GetCurrentProcessId());
     CString strCommand = L"\"" + WinePath("/bin/sh") + L"\" -c \"xdotool " + strArguments +
-                         L"; touch " + szDoneUnix + L"\"";
+                         L"; touch " + strDoneUnix + L"\"";
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
