@@ -120,6 +120,7 @@ TEST(TargetIconsTest, WhichFileStandsForATarget)
         {L"C:\\Pages\\index.htm", strBrowser},
         {L"c:\\links\\site.url", L"C:\\LINKS\\SITE.URL"},
         {L"C:\\Links.URL\\app.lnk", L"C:\\LINKS.URL\\APP.LNK"},
+        {L"C:\\Dos\\app.pif", L"C:\\DOS\\APP.PIF"},
         {L"%SystemRoot%\\notepad.exe", WindowsDir() + L"\\NOTEPAD.EXE"},
         {L"C:\\Docs\\report.kvd", L"C:\\PROGRAM FILES\\KV VIEWER\\VIEWER.EXE"},
         {L"C:\\Docs\\report.none", L""},
