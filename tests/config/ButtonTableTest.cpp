@@ -64,41 +64,64 @@ TEST_F(ButtonTableTest, DefaultSetTakesTheLabelsOfEachPosition)
     EXPECT_FALSE(plain.m_bCommunityLayout);
 }
 
+// Each marker, whatever its case and wherever it stands, gives its label (some names are told by
+// the title) and a title its marker's default target.
 TEST_F(ButtonTableTest, CurrentSetFollowsTheValuesNotThePositions)
 {
     const CButtonSet defaults = MakerDefaults();
+    const struct
+    {
+        LPCWSTR pszName, pszTitle, pszNewName, pszNewTitle;
+        int nTarget;
+    } cases[] = {
+        {L"INFORMATION", L"INFORMATIONVAL", L"Information", L"Information URL", 0},
+        {L"HOME", L"HOMEVAL", L"Home", L"Home URL", 1},
+        {L"x", L"HELP", L"Help", L"Help", 1},
+        {L"SEARCH", L"SEARCHVAL", L"Search", L"Search URL", 2},
+        {L"MAIL", L"EMAILVAL", L"eMail", L"Launch eMail", 3},
+        {L"x", L"PEOPLEVAL", L"x", L"Community URL", 4},
+        {L"x", L"SMART CARD", L"Smart Card", L"Smart Card", 4},
+        {L"x", L"COMMUNITY", L"Community", L"Community", 4},
+        {L"MARKET MONITOR", L"MARKETVAL", L"Market Monitor", L"Market Monitor URL", 5},
+        {L"x", L"MEDIA", L"Media", L"Media", 5},
+        {L"MEETING CENTER", L"MEETINGVAL", L"Meeting Center", L"Meeting Center URL", 6},
+        {L"x", L"q", L"Q", L"Q", 6},
+        {L"NEWS", L"NEWSVAL", L"News", L"News URL", 7},
+        {L"x", L"SHOPPING CART", L"Shopping Cart", L"Shopping Cart", 7},
+        {L"VOLUMEUP", L"VOLUMEUPVAL", L"VolumeUp", L"Volume Up", 8},
+        {L"VOLUMEDOWN", L"VOLUMEDOWNVAL", L"Volume Down", L"Volume Down", 9},
+        {L"MUTE", L"MUTEVAL", L"Mute", L"Mute", 10},
+    };
+    for (const auto& c : cases) {
+        CButtonSet set;
+        set.m_strButtonName[3] = c.pszName;
+        set.m_strAssignTitle[3] = c.pszTitle;
+        set.m_strTarget[3] = L"old";
+        CButtonLayout layout;
+        RelabelCurrentSet(set, 4, defaults, m_labels, layout);
+        EXPECT_EQ(
+            set.m_strButtonName[3] + L"|" + set.m_strAssignTitle[3] + L"|" + set.m_strTarget[3],
+            CString(c.pszNewName) + L"|" + c.pszNewTitle + L"|" + defaults.m_strTarget[c.nTarget])
+            << c.pszTitle;
+        EXPECT_EQ(layout.m_bHelpLayout, c.pszNewName == CString(L"Help")) << c.pszTitle;
+    }
+
+    // Empty fields take the default set's; others stay, and so does every position after those in
+    // use.
     CButtonSet set;
-    set.m_strButtonName[0] = L"MAIL";
-    set.m_strAssignTitle[0] = L"eMailVal";
-    set.m_strTarget[0] = L"old";
-    set.m_strButtonName[1] = L"Anything";
-    set.m_strAssignTitle[1] = L"help";
-    set.m_strAssignTitle[2] = L"";
     set.m_strButtonName[3] = L"Mine";
     set.m_strAssignTitle[3] = L"http://mine.example/";
     set.m_strTarget[3] = L"http://mine.example/";
-    set.m_strButtonName[7] = L"News";
-    set.m_strAssignTitle[7] = L"PeopleVal";
     set.m_strButtonName[9] = L"Untouched";
-    set.m_strAssignTitle[9] = L"Untouched";
     CButtonLayout layout;
     RelabelCurrentSet(set, 9, defaults, m_labels, layout);
-
-    EXPECT_EQ(set.m_strButtonName[0], L"eMail");
-    EXPECT_EQ(set.m_strAssignTitle[0], L"Launch eMail");
-    EXPECT_EQ(set.m_strTarget[0], defaults.m_strTarget[3]) << "the marker's position";
-    EXPECT_EQ(set.m_strButtonName[1], L"Help") << "tested on the title";
-    EXPECT_EQ(set.m_strTarget[1], defaults.m_strTarget[1]);
-    EXPECT_TRUE(layout.m_bHelpLayout);
-    EXPECT_EQ(set.m_strButtonName[2], defaults.m_strButtonName[2]) << "empty: from the defaults";
+    EXPECT_EQ(set.m_strButtonName[2], defaults.m_strButtonName[2]);
     EXPECT_EQ(set.m_strAssignTitle[2], L"SearchVal");
     EXPECT_EQ(set.m_strTarget[2], defaults.m_strTarget[2]);
-    EXPECT_EQ(set.m_strButtonName[3], L"Mine");
-    EXPECT_EQ(set.m_strTarget[3], L"http://mine.example/");
-    EXPECT_EQ(set.m_strAssignTitle[7], L"Community URL");
-    EXPECT_EQ(set.m_strTarget[7], defaults.m_strTarget[4]) << "the title decides";
-    EXPECT_EQ(set.m_strButtonName[9], L"Untouched") << "beyond the positions in use";
-    EXPECT_FALSE(layout.m_bCommunityLayout);
+    EXPECT_EQ(set.m_strButtonName[3] + set.m_strAssignTitle[3] + set.m_strTarget[3],
+              L"Minehttp://mine.example/http://mine.example/");
+    EXPECT_EQ(set.m_strButtonName[9] + set.m_strAssignTitle[9], L"Untouched");
+    EXPECT_FALSE(layout.m_bHelpLayout || layout.m_bCommunityLayout);
 }
 
 TEST_F(ButtonTableTest, MenuChoicesSetTheirTargets)

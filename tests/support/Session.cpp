@@ -878,6 +878,7 @@ void CSession::Run(const std::vector<std::wstring>& w)
     } else if (verb == "expect") {
         const std::string what = Utf8(arg(1));
         if (what == "name" || what == "target" || what == "box") {
+            EXPECT_EQ(w.size(), 3u) << "one text to expect";
             EXPECT_EQ(Utf8(WindowText(Item(what == "name"     ? 1001
                                            : what == "target" ? 1005
                                                               : 1048))),
