@@ -62,8 +62,11 @@ extern "C" BOOL WINAPI ZADAVUD_GetKVProductVersionString(LPWSTR pszVersion)
     DWORD dwFail = 0, cb = sizeof(dwFail);
     if (RegGetValueW(HKEY_CURRENT_USER, kSwitchesKey, L"Fail", RRF_RT_REG_DWORD, nullptr, &dwFail,
                      &cb) == ERROR_SUCCESS &&
-        dwFail)
+        dwFail) {
+        // A failing call may leave part of a text behind.
+        lstrcpynW(pszVersion, L"5.2", kBufferChars);
         return FALSE;
+    }
     WCHAR szText[1024] = {};
     cb = sizeof(szText);
     if (RegGetValueW(HKEY_CURRENT_USER, kSwitchesKey, L"Version", RRF_RT_REG_SZ, nullptr, szText,
