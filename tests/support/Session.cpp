@@ -456,6 +456,7 @@ private:
     std::wstring m_openPath; // for the next Open dialog: typed and opened, or "" to cancel it
     bool m_bOpenDialog = false;
     std::wstring m_asked, m_menuItems; // the last message box's text, the last menu's items
+    std::wstring m_openShown;          // the last Open dialog's folder and file name, as it came
     int m_nFence = 1000;
 };
 
@@ -542,6 +543,8 @@ void CSession::Handle(HWND hWnd, Popup kind, std::vector<std::string>& problems)
         }
         case kOpenDialog:
             if (!m_bOpenDialog) problems.push_back("an unannounced Open dialog");
+            m_openShown =
+                WindowText(::GetDlgItem(hWnd, cmb2)) + L"|" + WindowText(::GetDlgItem(hWnd, cmb13));
             if (m_openPath.empty()) {
                 ::PostMessageW(hWnd, WM_COMMAND, IDCANCEL, 0);
             } else {
@@ -911,6 +914,8 @@ void CSession::Run(const std::vector<std::wstring>& w)
             EXPECT_EQ(Utf8(items), Utf8(arg(2)));
         } else if (what == "asked") {
             EXPECT_EQ(Utf8(m_asked), Utf8(arg(2)));
+        } else if (what == "open") {
+            EXPECT_EQ(Utf8(m_openShown), Utf8(arg(2)));
         } else if (what == "menu") { // "...": the items the menu ends with
             std::wstring items = arg(2), shown = m_menuItems;
             if (!items.compare(0, 3, L"...")) {

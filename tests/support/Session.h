@@ -47,9 +47,10 @@
 //   expect menu T              the last menu's items, joined with "|", a separator as "-"; "...T"
 //                              the items it ends with
 //   expect asked T             the last message box answered: "Caption: text"
-//   expect stored S ID F T     the store's field F of button ID in scheme S
-//   expect schemes T | expect current T   the stored scheme list ("|") and the current scheme
-//   expect tray F R            the tray flag (a number, "none" without its key), the tray program
+//   expect open T              the last Open dialog's folder and file name as it came:
+//   "folder|name" expect stored S ID F T     the store's field F of button ID in scheme S expect
+//   schemes T | expect current T   the stored scheme list ("|") and the current scheme expect tray
+//   F R            the tray flag (a number, "none" without its key), the tray program
 //                              running or stopped
 //   expect closed              the dialog has gone
 // The dialog opens at the first step that is not an arrangement. A step that waits
