@@ -77,6 +77,8 @@ TEST(TargetIconsTest, EnvironmentTokens)
 {
     ::SetEnvironmentVariableW(L"KV_LONG", L"C:\\a folder longer than nineteen");
     ::SetEnvironmentVariableW(L"KV_SELF", L"%KV_SELF%x");
+    ::SetEnvironmentVariableW(L"KV_19", L"C:\\abcdefghijklmnop");
+    ::SetEnvironmentVariableW(L"KV_20", L"C:\\abcdefghijklmnopq");
     const CString strSystemRoot = WindowsDir();
     const struct
     {
@@ -89,6 +91,8 @@ TEST(TargetIconsTest, EnvironmentTokens)
         {L"%KV_LONG%\\x.exe %KV_LONG%", kBrowser,
          L"\"C:\\Program Files\\x.exe \"C:\\Program Files"},
         {L"%KV_LONG%\\x.exe", L"browser.exe", L"\\x.exe"},
+        {L"%KV_19%\\x.exe", kBrowser, L"C:\\abcdefghijklmnop\\x.exe"}, // 19 characters fit
+        {L"%KV_20%\\x.exe", kBrowser, L"\"C:\\Program Files\\x.exe"},
         {L"", kBrowser, L""},
     };
     for (const auto& c : cases)
@@ -96,7 +100,8 @@ TEST(TargetIconsTest, EnvironmentTokens)
     // A value that holds its own token ends all the same.
     EXPECT_EQ(ExpandEnvironmentTokens(L"%KV_SELF%", kBrowser).Left(9), L"%KV_SELF%");
     ::SetEnvironmentVariableW(L"KV_LONG", nullptr);
-    ::SetEnvironmentVariableW(L"KV_SELF", nullptr);
+    for (LPCWSTR pszName : {L"KV_SELF", L"KV_19", L"KV_20"})
+        ::SetEnvironmentVariableW(pszName, nullptr);
 }
 
 TEST(TargetIconsTest, WhichFileStandsForATarget)
@@ -116,6 +121,7 @@ TEST(TargetIconsTest, WhichFileStandsForATarget)
         {L"http://www.quelda.example/", strBrowser},
         {L"www.quelda.example", strBrowser},
         {L"C:\\HTTP Tools\\tool.exe", strBrowser},
+        {L"C:\\WWWRoot\\tool.exe", L"C:\\WWWROOT\\TOOL.EXE"},
         {L"C:\\Pages\\index.html", strBrowser},
         {L"C:\\Pages\\index.htm", strBrowser},
         {L"c:\\links\\site.url", L"C:\\LINKS\\SITE.URL"},
