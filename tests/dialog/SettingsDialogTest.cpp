@@ -7,6 +7,7 @@
 #include "UserInput.h"
 #include "framework/WinApp.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
@@ -57,6 +58,23 @@ void StopTrayProgram()
     }
 }
 
+// icon ROW COLUMN ID: the list shows this program's icon resource ID in that row and column. The
+// dialog is in this process, so its image list can be read.
+const CustomSteps kTableSteps = {
+    {"icon", {true, [](CDialogUnderTest& dlg, CUndo&, const std::vector<wstring>& w) {
+                  const HWND hList = ::GetDlgItem(dlg.m_hDlg, 1000);
+                  LVITEMW item = {};
+                  item.mask = LVIF_IMAGE;
+                  item.iItem = _wtoi(w[1].c_str());
+                  item.iSubItem = _wtoi(w[2].c_str());
+                  ::SendMessageW(hList, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+                  const auto hImages = reinterpret_cast<HIMAGELIST>(
+                      ::SendMessageW(hList, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+                  EXPECT_EQ(Pixels(ImageList_GetIcon(hImages, item.iImage, ILD_NORMAL)),
+                            ProgramIcon(static_cast<UINT>(_wtoi(w[3].c_str()))))
+                      << "not icon " << Utf8(w[3]);
+              }}}};
+
 } // namespace
 
 // The sessions of the table, each on a dialog of its own. SESSION_TRACE=<file> writes the
@@ -76,7 +94,7 @@ TEST(SettingsDialogTest, Sessions)
         if (pszTrace) store.SetFaults(L"log");
         {
             CSettingsDialog dlg;
-            RunSession(dlg, row, &undo);
+            RunSession(dlg, row, &undo, kTableSteps);
         }
         if (pszTrace) trace << "# " << row << "\n" << Utf8(store.TakeCalls());
         StopTrayProgram();

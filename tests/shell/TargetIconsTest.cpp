@@ -7,7 +7,6 @@
 #include "shell/TargetIcons.h"
 
 #include <gtest/gtest.h>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,34 +17,6 @@ const WCHAR kBrowser[] = L"\"C:\\Program Files\\Browser\\browser.exe\" ";
 CString WindowsDir()
 {
     return Expanded(L"$(windir)").c_str();
-}
-
-// What an icon looks like, drawn at 16 by 16 (equal pictures give equal vectors); the icon is
-// destroyed. No icon gives no pixels.
-std::vector<DWORD> Pixels(HICON hIcon)
-{
-    if (!hIcon) return {};
-    std::vector<DWORD> pixels(16 * 16, 0);
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* pBits = nullptr;
-    HDC hDC = ::CreateCompatibleDC(nullptr);
-    HBITMAP hBitmap = ::CreateDIBSection(hDC, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
-    HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
-    ::DrawIconEx(hDC, 0, 0, hIcon, 16, 16, 0, nullptr, DI_NORMAL);
-    ::GdiFlush();
-    std::memcpy(pixels.data(), pBits, pixels.size() * sizeof(DWORD));
-    ::SelectObject(hDC, hOld);
-    ::DeleteObject(hBitmap);
-    ::DeleteDC(hDC);
-    ::DestroyIcon(hIcon);
-    return pixels;
-}
-
-std::vector<DWORD> ProgramIcon(UINT nID)
-{
-    return Pixels(static_cast<HICON>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(nID), IMAGE_ICON, 16, 16, 0)));
 }
 
 std::vector<DWORD> TargetIconPixels(const CString& strPath, const CString& strBrowser)

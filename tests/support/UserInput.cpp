@@ -3,6 +3,7 @@
 #include "Session.h"
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 
 CString WinePath(const char* pszUnixPath)
@@ -244,4 +245,30 @@ bool SaveScreenshot(HWND hWnd, const CString& strPath)
     ::DeleteDC(hMem);
     ::ReleaseDC(nullptr, hScreen);
     return out.good() && cx > 0 && cy > 0;
+}
+
+std::vector<DWORD> Pixels(HICON hIcon)
+{
+    if (!hIcon) return {};
+    std::vector<DWORD> pixels(16 * 16, 0);
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* pBits = nullptr;
+    HDC hDC = ::CreateCompatibleDC(nullptr);
+    HBITMAP hBitmap = ::CreateDIBSection(hDC, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
+    ::DrawIconEx(hDC, 0, 0, hIcon, 16, 16, 0, nullptr, DI_NORMAL);
+    ::GdiFlush();
+    std::memcpy(pixels.data(), pBits, pixels.size() * sizeof(DWORD));
+    ::SelectObject(hDC, hOld);
+    ::DeleteObject(hBitmap);
+    ::DeleteDC(hDC);
+    ::DestroyIcon(hIcon);
+    return pixels;
+}
+
+std::vector<DWORD> ProgramIcon(UINT nID)
+{
+    return Pixels(static_cast<HICON>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(nID), IMAGE_ICON, 16, 16, 0)));
 }

@@ -38,6 +38,11 @@ HWND WaitForDialog(DWORD dwProcessId, LPCWSTR pszTitle, DWORD dwTimeout = 20000)
 std::vector<HWND> WindowsOf(DWORD dwThread);
 // The window as it looks on the screen, as a 24-bit BMP file.
 bool SaveScreenshot(HWND hWnd, const CString& strPath);
+// What an icon looks like, drawn at 16 by 16 (equal pictures give equal vectors); the icon is
+// destroyed. No icon gives no pixels.
+std::vector<DWORD> Pixels(HICON hIcon);
+// The same of an icon resource of this program.
+std::vector<DWORD> ProgramIcon(UINT nID);
 
 // A user's input as the program's controls receive it: mouse and key messages in the program's
 // own queue. (Input through the X server is lost now and then on a busy machine without a window
