@@ -455,8 +455,12 @@ private:
     bool m_bAbout = false;
     std::wstring m_openPath; // for the next Open dialog: typed and opened, or "" to cancel it
     bool m_bOpenDialog = false;
-    std::wstring m_asked, m_menuItems; // the last message box's text, the last menu's items
-    std::wstring m_openShown;          // the last Open dialog's folder and file name, as it came
+    // The message boxes answered in the last step that showed any, "Caption: text"; the last menu's
+    // items.
+    std::vector<std::wstring> m_asked;
+    std::wstring m_menuItems;
+    int m_nSteps = 0, m_nAskedInStep = 0;
+    std::wstring m_openShown; // the last Open dialog's folder and file name, as it came
     int m_nFence = 1000;
 };
 
@@ -509,8 +513,11 @@ void CSession::Handle(HWND hWnd, Popup kind, std::vector<std::string>& problems)
 {
     switch (kind) {
         case kMessageBox:
-            m_asked = WindowText(hWnd) + L": " + WindowText(::GetDlgItem(hWnd, 0xFFFF));
-            if (m_answers.empty()) problems.push_back("an unannounced box: " + Utf8(m_asked));
+            if (m_nAskedInStep != m_nSteps) m_asked.clear();
+            m_nAskedInStep = m_nSteps;
+            m_asked.push_back(WindowText(hWnd) + L": " + WindowText(::GetDlgItem(hWnd, 0xFFFF)));
+            if (m_answers.empty())
+                problems.push_back("an unannounced box: " + Utf8(m_asked.back()));
             ::PostMessageW(hWnd, WM_COMMAND, m_answers.empty() ? IDCANCEL : m_answers.front(), 0);
             if (!m_answers.empty()) m_answers.erase(m_answers.begin());
             break;
@@ -746,6 +753,7 @@ void CSession::Run(const std::vector<std::wstring>& w)
     const std::string verb = Utf8(w[0]);
     auto arg = [&w](size_t n) { return n < w.size() ? w[n] : std::wstring(); };
     auto number = [&](size_t n) { return _wtoi(arg(n).c_str()); };
+    m_nSteps++;
     if (Arrange(w)) return;
     const auto custom = m_custom.find(verb);
     if (!m_bOpened && (custom == m_custom.end() || custom->second.bDialog)) {
@@ -913,7 +921,11 @@ void CSession::Run(const std::vector<std::wstring>& w)
             }
             EXPECT_EQ(Utf8(items), Utf8(arg(2)));
         } else if (what == "asked") {
-            EXPECT_EQ(Utf8(m_asked), Utf8(arg(2)));
+            std::string asked;
+            for (const std::wstring& box : m_asked)
+                asked += "\n" + Utf8(box);
+            EXPECT_NE(std::find(m_asked.begin(), m_asked.end(), arg(2)), m_asked.end())
+                << "not asked: " << Utf8(arg(2)) << "\nasked:" << asked;
         } else if (what == "open") {
             EXPECT_EQ(Utf8(m_openShown), Utf8(arg(2)));
         } else if (what == "menu") { // "...": the items the menu ends with

@@ -46,7 +46,8 @@
 //   expect items T             the scheme box's items, joined with "|"
 //   expect menu T              the last menu's items, joined with "|", a separator as "-"; "...T"
 //                              the items it ends with
-//   expect asked T             the last message box answered: "Caption: text"
+//   expect asked T             a message box answered by the last step that showed any:
+//                              "Caption: text"
 //   expect open T              the last Open dialog's folder and file name as it came:
 //   "folder|name" expect stored S ID F T     the store's field F of button ID in scheme S expect
 //   schemes T | expect current T   the stored scheme list ("|") and the current scheme expect tray
