@@ -1,6 +1,7 @@
 // The About box with the real version library stand-in.
 #include "StringPrinter.h"
 #include "Session.h"
+#include "Undo.h"
 #include "UserInput.h"
 #include "app/AboutDlg.h"
 #include "config/Settings.h"
@@ -76,30 +77,26 @@ TEST_F(AboutBoxTest, CtrlShiftOkHidesAndShowsTheDesktopAndTaskbar)
 {
     // Where the desktop has no such windows, ones of those classes stand in; a hidden one is shown
     // for the test and hidden again after it.
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = ::DefWindowProcW;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    HWND hMade[2] = {};
+    CUndo undo;
     HWND hShell[2] = {};
-    BOOL bWasHidden[2] = {};
-    int n = 0;
-    for (LPCWSTR pszClass : {L"Progman", L"Shell_TrayWnd"}) {
-        hShell[n] = ::FindWindowW(pszClass, nullptr);
-        if (!hShell[n]) {
+    for (int n = 0; n < 2; n++) {
+        const LPCWSTR pszClass = n ? L"Shell_TrayWnd" : L"Progman";
+        HWND hWnd = ::FindWindowW(pszClass, nullptr);
+        if (!hWnd) {
+            WNDCLASSW wc = {};
+            wc.lpfnWndProc = ::DefWindowProcW;
             wc.lpszClassName = pszClass;
             ::RegisterClassW(&wc);
-            hShell[n] = hMade[n] = ::CreateWindowW(pszClass, L"", WS_POPUP | WS_VISIBLE, 0, 0, 20,
-                                                   20, nullptr, nullptr, wc.hInstance, nullptr);
+            hWnd = ::CreateWindowW(pszClass, L"", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr, nullptr,
+                                   nullptr);
+            undo.Then([hWnd] { ::DestroyWindow(hWnd); });
+        } else if (!::IsWindowVisible(hWnd)) {
+            undo.Then([hWnd] { ::ShowWindow(hWnd, SW_HIDE); });
         }
-        bWasHidden[n] = !::IsWindowVisible(hShell[n]);
-        if (bWasHidden[n]) ::ShowWindow(hShell[n], SW_SHOWNA);
-        n++;
+        ::ShowWindow(hShell[n] = hWnd, SW_SHOWNA);
     }
-    auto shellVisible = [&] {
-        return ::IsWindowVisible(hShell[0]) && ::IsWindowVisible(hShell[1]);
-    };
-    auto shellHidden = [&] {
-        return !::IsWindowVisible(hShell[0]) && !::IsWindowVisible(hShell[1]);
+    auto shown = [&](bool bShown) {
+        return !!::IsWindowVisible(hShell[0]) == bShown && !!::IsWindowVisible(hShell[1]) == bShown;
     };
     auto pressOk = [&] {
         m_pDlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
@@ -107,25 +104,23 @@ TEST_F(AboutBoxTest, CtrlShiftOkHidesAndShowsTheDesktopAndTaskbar)
     };
 
     CAboutDlg& dlg = Open();
-    const HWND hDlg = dlg.m_hWnd;
     HoldKeys({VK_CONTROL, VK_SHIFT});
     pressOk();
-    EXPECT_TRUE(shellHidden());
+    EXPECT_TRUE(shown(false));
     EXPECT_TRUE(dlg.m_bShellHidden);
-    EXPECT_TRUE(::IsWindow(hDlg)) << "the box stays open";
+    EXPECT_TRUE(::IsWindow(dlg.m_hWnd)) << "the box stays open";
     pressOk();
-    EXPECT_TRUE(shellVisible());
+    EXPECT_TRUE(shown(true));
     EXPECT_FALSE(dlg.m_bShellHidden);
 
-    // Every way of closing shows them again: OK without both keys, Escape, the system close.
+    // Every way of closing shows them again: OK with Ctrl alone, Escape, the system close.
     for (UINT nClose : {UINT(WM_COMMAND), UINT(WM_KEYDOWN), UINT(WM_CLOSE)}) {
         const HWND hBox = Open().m_hWnd;
         HoldKeys({VK_CONTROL, VK_SHIFT});
         pressOk();
-        ASSERT_TRUE(shellHidden());
-        HoldKeys({});
+        ASSERT_TRUE(shown(false));
+        HoldKeys({VK_CONTROL});
         if (nClose == WM_COMMAND) {
-            HoldKeys({VK_CONTROL});
             pressOk();
         } else if (nClose == WM_KEYDOWN) {
             m_pDlg->SendMessage(WM_COMMAND, IDCANCEL, 0); // what the dialog makes of Escape
@@ -136,12 +131,8 @@ TEST_F(AboutBoxTest, CtrlShiftOkHidesAndShowsTheDesktopAndTaskbar)
             while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
                 ::DispatchMessageW(&msg);
         }
-        EXPECT_TRUE(shellVisible()) << nClose;
+        EXPECT_TRUE(shown(true)) << nClose;
         EXPECT_FALSE(::IsWindow(hBox)) << nClose;
-    }
-    for (n = 0; n < 2; n++) {
-        if (hMade[n]) ::DestroyWindow(hMade[n]);
-        if (bWasHidden[n]) ::ShowWindow(hShell[n], SW_HIDE);
     }
 }
 
