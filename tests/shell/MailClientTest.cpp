@@ -31,6 +31,13 @@ TEST_F(MailClientTest, OpenCommandOfTheDefaultClient)
                       L"\"C:\\Mail\\kmail.exe\" /open \"%1\"");
     EXPECT_EQ(GetDefaultMailClient(), L"Kivora Mail");
     EXPECT_EQ(GetDefaultMailCommand(), L"\"C:\\Mail\\kmail.exe\" /open \"%1\"");
+    // Read in 255 bytes: a command of 126 characters comes whole, one of 127 not at all.
+    for (size_t n : {119, 120}) {
+        const std::wstring command = L"C:\\" + std::wstring(n, L'm') + L".exe";
+        m_undo.SetDefault(HKLM, L"SOFTWARE\\Clients\\Mail\\Kivora Mail\\shell\\open\\command",
+                          command);
+        EXPECT_EQ(GetDefaultMailCommand(), n == 119 ? command.c_str() : L"") << command.size();
+    }
 
     // Another client with only a mailto command has none.
     m_undo.SetDefault(HKLM, kMail, L"Other");
