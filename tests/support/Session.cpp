@@ -384,6 +384,21 @@ std::vector<std::string> Split(const std::string& row, char chSeparator)
     return parts;
 }
 
+// A combo box's items, in this process or another, joined with the separator.
+std::wstring ComboItems(HWND hBox, LPCWSTR pszSeparator)
+{
+    std::wstring items;
+    DWORD_PTR nCount = 0;
+    ::SendMessageTimeoutW(hBox, CB_GETCOUNT, 0, 0, SMTO_NORMAL, 10000, &nCount);
+    for (DWORD_PTR i = 0; i < nCount; i++) {
+        WCHAR szItem[1024] = {};
+        ::SendMessageTimeoutW(hBox, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(szItem), SMTO_NORMAL,
+                              10000, nullptr);
+        items += (i ? pszSeparator : L"") + std::wstring(szItem);
+    }
+    return items;
+}
+
 HWND FocusOf(DWORD dwThread)
 {
     GUITHREADINFO info = {};
@@ -550,8 +565,9 @@ void CSession::Handle(HWND hWnd, Popup kind, std::vector<std::string>& problems)
         }
         case kOpenDialog:
             if (!m_bOpenDialog) problems.push_back("an unannounced Open dialog");
-            m_openShown =
-                WindowText(::GetDlgItem(hWnd, cmb2)) + L"|" + WindowText(::GetDlgItem(hWnd, cmb13));
+            m_openShown = WindowText(::GetDlgItem(hWnd, cmb2)) + L"|" +
+                          WindowText(::GetDlgItem(hWnd, cmb13)) + L"|" +
+                          ComboItems(::GetDlgItem(hWnd, cmb1), L";");
             if (m_openPath.empty()) {
                 ::PostMessageW(hWnd, WM_COMMAND, IDCANCEL, 0);
             } else {
@@ -910,16 +926,7 @@ void CSession::Run(const std::vector<std::wstring>& w)
                                   &dwCheck);
             EXPECT_EQ(dwCheck == BST_CHECKED, what == "checked");
         } else if (what == "items") {
-            std::wstring items;
-            DWORD_PTR nCount = 0;
-            ::SendMessageTimeoutW(Item(1048), CB_GETCOUNT, 0, 0, SMTO_NORMAL, 10000, &nCount);
-            for (DWORD_PTR i = 0; i < nCount; i++) {
-                WCHAR szItem[1024] = {};
-                ::SendMessageTimeoutW(Item(1048), CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(szItem),
-                                      SMTO_NORMAL, 10000, nullptr);
-                items += (i ? L"|" : L"") + std::wstring(szItem);
-            }
-            EXPECT_EQ(Utf8(items), Utf8(arg(2)));
+            EXPECT_EQ(Utf8(ComboItems(Item(1048), L"|")), Utf8(arg(2)));
         } else if (what == "asked") {
             std::string asked;
             for (const std::wstring& box : m_asked)

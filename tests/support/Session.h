@@ -48,11 +48,13 @@
 //                              the items it ends with
 //   expect asked T             a message box answered by the last step that showed any:
 //                              "Caption: text"
-//   expect open T              the last Open dialog's folder and file name as it came:
-//   "folder|name" expect stored S ID F T     the store's field F of button ID in scheme S expect
-//   schemes T | expect current T   the stored scheme list ("|") and the current scheme expect tray
-//   F R            the tray flag (a number, "none" without its key), the tray program
-//                              running or stopped
+//   expect open T              the last Open dialog as it came: "folder|name|filters", the
+//                              filters joined with ";"
+//   expect stored S ID F T     the store's field F of button ID in scheme S
+//   expect schemes T           the stored scheme list, joined with "|"
+//   expect current T           the stored current scheme
+//   expect tray F R            the tray flag (a number, "none" without its key), the tray
+//                              program running or stopped
 //   expect closed              the dialog has gone
 // The dialog opens at the first step that is not an arrangement. A step that waits
 // (for a box, a menu, the dialog) fails within seconds when nothing comes; a message box nobody
