@@ -58,8 +58,8 @@ void StopTrayProgram()
     }
 }
 
-// icon ROW COLUMN ID: the list shows this program's icon resource ID in that row and column. The
-// dialog is in this process, so its image list can be read.
+// icon ROW COLUMN ID: the list shows this program's icon resource ID in that row and column, or
+// with "!ID" another picture. The dialog is in this process, so its image list can be read.
 const CustomSteps kTableSteps = {
     {"icon", {true, [](CDialogUnderTest& dlg, CUndo&, const std::vector<wstring>& w) {
                   const HWND hList = ::GetDlgItem(dlg.m_hDlg, 1000);
@@ -70,9 +70,11 @@ const CustomSteps kTableSteps = {
                   ::SendMessageW(hList, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
                   const auto hImages = reinterpret_cast<HIMAGELIST>(
                       ::SendMessageW(hList, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
-                  EXPECT_EQ(Pixels(ImageList_GetIcon(hImages, item.iImage, ILD_NORMAL)),
-                            ProgramIcon(static_cast<UINT>(_wtoi(w[3].c_str()))))
-                      << "not icon " << Utf8(w[3]);
+                  const bool bNot = w[3][0] == L'!';
+                  EXPECT_EQ(Pixels(ImageList_GetIcon(hImages, item.iImage, ILD_NORMAL)) ==
+                                ProgramIcon(static_cast<UINT>(_wtoi(w[3].c_str() + bNot))),
+                            !bNot)
+                      << "icon " << Utf8(w[3]);
               }}}};
 
 } // namespace
