@@ -25,6 +25,8 @@ TEST_F(MailClientTest, OpenCommandOfTheDefaultClient)
 {
     EXPECT_EQ(GetDefaultMailClient(), L"");
     EXPECT_EQ(GetDefaultMailCommand(), L"");
+    m_undo.SetValue(HKLM, kMail, L"", REG_DWORD, Dword(0x00420041)); // "AB", but not as text
+    EXPECT_EQ(GetDefaultMailClient(), L"");
 
     m_undo.SetDefault(HKLM, kMail, L"Kivora Mail");
     m_undo.SetDefault(HKLM, L"SOFTWARE\\Clients\\Mail\\Kivora Mail\\shell\\open\\command",
