@@ -474,8 +474,8 @@ private:
     // items.
     std::vector<std::wstring> m_asked;
     std::wstring m_menuItems;
-    int m_nSteps = 0, m_nAskedInStep = 0;
-    std::wstring m_openShown; // the last Open dialog's folder and file name, as it came
+    int m_nSteps = 0, m_nAskedInStep = 0; // steps run; the last that showed a box
+    std::wstring m_openShown; // the last Open dialog's folder, file name and filters, as it came
     int m_nFence = 1000;
 };
 
