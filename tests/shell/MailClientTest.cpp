@@ -10,6 +10,7 @@ namespace {
 
 const HKEY HKLM = HKEY_LOCAL_MACHINE;
 const WCHAR kMail[] = L"SOFTWARE\\Clients\\Mail";
+const WCHAR kKivoraCommand[] = L"SOFTWARE\\Clients\\Mail\\Kivora Mail\\shell\\open\\command";
 
 // Each test starts without mail clients and registers what it needs; the prefix's come back after.
 class MailClientTest : public ::testing::Test
@@ -29,15 +30,13 @@ TEST_F(MailClientTest, OpenCommandOfTheDefaultClient)
     EXPECT_EQ(GetDefaultMailClient(), L"");
 
     m_undo.SetDefault(HKLM, kMail, L"Kivora Mail");
-    m_undo.SetDefault(HKLM, L"SOFTWARE\\Clients\\Mail\\Kivora Mail\\shell\\open\\command",
-                      L"\"C:\\Mail\\kmail.exe\" /open \"%1\"");
+    m_undo.SetDefault(HKLM, kKivoraCommand, L"\"C:\\Mail\\kmail.exe\" /open \"%1\"");
     EXPECT_EQ(GetDefaultMailClient(), L"Kivora Mail");
     EXPECT_EQ(GetDefaultMailCommand(), L"\"C:\\Mail\\kmail.exe\" /open \"%1\"");
     // Read in 255 bytes: a command of 126 characters comes whole, one of 127 not at all.
     for (size_t n : {119, 120}) {
         const std::wstring command = L"C:\\" + std::wstring(n, L'm') + L".exe";
-        m_undo.SetDefault(HKLM, L"SOFTWARE\\Clients\\Mail\\Kivora Mail\\shell\\open\\command",
-                          command);
+        m_undo.SetDefault(HKLM, kKivoraCommand, command);
         EXPECT_EQ(GetDefaultMailCommand(), n == 119 ? command.c_str() : L"") << command.size();
     }
 
