@@ -84,6 +84,9 @@ TEST(SchemeFileTest, WhatIsNotAWholeStorableFileIsRefused)
          kSchemeFileBroken, L""},
         {"an id that is no number", Header() + "scheme\tA\r\nbutton\t1x\ta\tb\tc\td\r\nend\t1\r\n",
          kSchemeFileBroken, L""},
+        {"an id of ten digits",
+         Header() + "scheme\tA\r\nbutton\t1234567890\ta\tb\tc\td\r\nend\t1\r\n", kSchemeFileBroken,
+         L""},
         {"an unknown escape", Header() + "scheme\tA\\q\r\nend\t1\r\n", kSchemeFileBroken, L""},
         {"more after the end", whole + "scheme\tC\r\n", kSchemeFileBroken, L""},
         {"1,001 schemes", many(1001), kSchemeFileBroken, L""},
@@ -107,9 +110,12 @@ TEST(SchemeFileTest, WhatIsNotAWholeStorableFileIsRefused)
     std::vector<SchemeRecord> read;
     CString strName;
     EXPECT_EQ(ParseSchemeFile(many(1000), read, strName), kSchemeFileRead);
-    // A byte order mark and bare line feeds are read all the same.
-    EXPECT_EQ(ParseSchemeFile("\xEF\xBB\xBF" + Header() + "scheme\tA\nend\t1\n", read, strName),
+    // A byte order mark, bare line feeds and an id of nine digits are read all the same.
+    EXPECT_EQ(ParseSchemeFile("\xEF\xBB\xBF" + Header() +
+                                  "scheme\tA\nbutton\t123456789\ta\tb\tc\td\nend\t1\n",
+                              read, strName),
               kSchemeFileRead);
     ASSERT_EQ(read.size(), 1u);
     EXPECT_EQ(read[0].name, L"A");
+    EXPECT_EQ(read[0].buttons.size(), 1u);
 }
