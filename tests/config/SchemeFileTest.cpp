@@ -1,6 +1,8 @@
 // The schemes file: what it carries comes back unchanged, and what is not a whole, storable file is
 // refused before anything is stored.
+#include "Session.h"
 #include "StringPrinter.h"
+#include "Undo.h"
 #include "config/SchemeFile.h"
 
 #include <gtest/gtest.h>
@@ -118,4 +120,25 @@ TEST(SchemeFileTest, WhatIsNotAWholeStorableFileIsRefused)
     ASSERT_EQ(read.size(), 1u);
     EXPECT_EQ(read[0].name, L"A");
     EXPECT_EQ(read[0].buttons.size(), 1u);
+}
+
+// A file of the largest size is read; a byte more is not read at all.
+TEST(SchemeFileTest, AFileOfTheLargestSizeIsRead)
+{
+    auto file = [](size_t cbName) {
+        return FormatSchemeFile(
+            {{L"Big", {{L"101", CString(L'n', static_cast<int>(cbName)), L"", L"", L""}}}});
+    };
+    const std::string bytes = file(kMaxSchemeFileBytes - file(0).size());
+    ASSERT_EQ(bytes.size(), kMaxSchemeFileBytes);
+    CUndo undo;
+    const std::wstring path = Expanded(L"$(TEMP)\\largest.kbschemes");
+    undo.WriteFile(path, bytes);
+    std::string read;
+    std::vector<SchemeRecord> schemes;
+    CString strName;
+    ASSERT_TRUE(ReadSchemeFile(path.c_str(), read));
+    EXPECT_EQ(ParseSchemeFile(read, schemes, strName), kSchemeFileRead);
+    undo.WriteFile(path, bytes + "\n");
+    EXPECT_FALSE(ReadSchemeFile(path.c_str(), read));
 }

@@ -262,14 +262,15 @@ TEST(SettingsDialogTest, TheFieldsTextDraggedOut)
 
 // Three schemes over every button, with texts of quotes, bars, line breaks, other scripts and a
 // 259-character path, go to a file from the system menu, are deleted, and come back from it
-// exactly as they were; imported again they replace themselves only when the user says so.
+// exactly as they were; imported again they replace themselves only when the user says so. The
+// export replaces the file that was there when the user agrees.
 TEST(SettingsDialogTest, SchemesGoToAFileAndComeBack)
 {
     ::CoInitialize(nullptr);
     CConfigServiceStore store(kDefaults);
     CUndo undo;
     const wstring file = Expanded(L"$(TEMP)\\kept.kbschemes");
-    undo.File(file);
+    undo.WriteFile(file, "an older file");
     const wstring key = kStoreKey;
     const WCHAR kSchemes[] = L"QUELDA\0One\0Two00000000\0Three\0";
     ::RegSetKeyValueW(HKCU, key.c_str(), L"Schemes", REG_MULTI_SZ, kSchemes, sizeof(kSchemes));
@@ -291,7 +292,7 @@ TEST(SettingsDialogTest, SchemesGoToAFileAndComeBack)
         "expect asked \"Quelda Kivora Button Software: Schemes imported: 3. Button settings "
         "skipped, for buttons this keyboard does not have: 0.\"";
     CSettingsDialog dlg;
-    RunSession(dlg, "open " + Quoted(file) + "; system \"Export schemes...\"");
+    RunSession(dlg, "open " + Quoted(file) + "; answer Yes; system \"Export schemes...\"");
     const StoreMap before = ReadStore();
     RunSession(dlg, "scheme \"One\"; answer Yes; press Delete; scheme \"Two]\"; answer Yes; "
                     "press Delete; scheme \"Three\"; answer Yes; press Delete; "
