@@ -131,7 +131,9 @@ TEST(TargetIconsTest, IconsOfRealFilesAndTheFallback)
     EXPECT_EQ(GetTargetIcon(L"", strNotepad), nullptr);
     EXPECT_NE(TargetIconPixels(strNotepad, L""), unknown) << "a program with an icon";
     EXPECT_EQ(TargetIconPixels(L"C:\\Nowhere\\missing.exe", strNotepad), unknown);
-    EXPECT_EQ(TargetIconPixels(strPlain, strNotepad), unknown) << "only the shell's generic icon";
+    EXPECT_EQ(TargetIconPixels(strPlain, strNotepad), unknown) << "no icon of its own";
+    EXPECT_EQ(TargetIconPixels(WindowsDir() + L"\\system32\\shell32.dll", strNotepad), unknown)
+        << "only the shell's generic icon";
     ::DeleteFileW(strPlain);
     EXPECT_EQ(TargetIconPixels(CString(L'x', 2000), strNotepad), unknown);
     // An Internet shortcut shows the browser's icon, whether or not the shortcut exists.
