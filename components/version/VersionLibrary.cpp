@@ -2,9 +2,12 @@
 // DLL's own version resource, into a caller's buffer of 260 characters.
 //
 // For tests it can answer otherwise, switched in HKCU\Software\Kivora Stand-ins\Version Library:
-//   "Version"  REG_SZ     this text instead (cut to the 259 characters the buffer holds)
+//   "Version"  REG_SZ     this text instead; one of 260 characters or more fills the buffer
+//                         without a terminator, as a careless library would
 //   "Fail"     REG_DWORD  non-zero: the call writes nothing and returns 0
 #include <windows.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -71,7 +74,8 @@ extern "C" BOOL WINAPI ZADAVUD_GetKVProductVersionString(LPWSTR pszVersion)
     cb = sizeof(szText);
     if (RegGetValueW(HKEY_CURRENT_USER, kSwitchesKey, L"Version", RRF_RT_REG_SZ, nullptr, szText,
                      &cb) == ERROR_SUCCESS) {
-        lstrcpynW(pszVersion, szText, kBufferChars);
+        CopyMemory(pszVersion, szText,
+                   std::min(lstrlenW(szText) + 1, kBufferChars) * sizeof(WCHAR));
         return TRUE;
     }
     return ReadOwnProductVersion(pszVersion);
