@@ -4,7 +4,7 @@
 // For tests it can answer otherwise, switched in HKCU\Software\Kivora Stand-ins\Version Library:
 //   "Version"  REG_SZ     this text instead; one of 260 characters or more fills the buffer
 //                         without a terminator, as a careless library would
-//   "Fail"     REG_DWORD  non-zero: the call writes nothing and returns 0
+//   "Fail"     REG_DWORD  non-zero: the call returns 0, leaving part of a text behind
 #include <windows.h>
 
 #include <algorithm>
