@@ -170,6 +170,9 @@ TEST(TargetIconsTest, ButtonImagesInTheList)
     EXPECT_EQ(image(17), ProgramIcon(IDI_VOLUME));
     UpdateButtonIcons(hImages, strIcons, L"", IDI_BUTTON_NEWS, 16, L"C:\\missing.exe", 17, context);
     EXPECT_EQ(image(17), ProgramIcon(IDI_UNKNOWN_TARGET));
+    // The shell finds a bare program name on the search path; here it names no file.
+    UpdateButtonIcons(hImages, strIcons, L"", IDI_BUTTON_NEWS, 16, L"notepad.exe", 17, context);
+    EXPECT_EQ(image(17), ProgramIcon(IDI_UNKNOWN_TARGET));
     UpdateButtonIcons(hImages, strIcons, L"mine.ico", IDI_BUTTON_NEWS, 16, L"", 17, context);
     EXPECT_NE(image(16), ProgramIcon(IDI_BUTTON_NEWS)) << "the file's icon";
     UpdateButtonIcons(hImages, strIcons, strIcons + L"\\broken.ico", IDI_BUTTON_NEWS, 16, L"", 17,
