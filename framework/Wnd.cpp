@@ -223,8 +223,6 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     if (message == WM_COMMAND) {
         nCode = HIWORD(wParam);
         nID = LOWORD(wParam);
-        if (nCode == 1 && lParam == 0) // an accelerator is the same command as the menu item
-            nCode = 0;
     } else if (message == WM_NOTIFY) {
         const NMHDR* pNMHDR = reinterpret_cast<const NMHDR*>(lParam);
         if (!pNMHDR) return FALSE;
