@@ -153,6 +153,11 @@ TEST(FrameworkTest, ApplicationCommandLineAndMessageBoxes)
     EXPECT_EQ(CString(app.m_pszHelpFilePath).Right(21), L"\\framework_tests.html");
     EXPECT_EQ(AfxMessageBox(L"Failed"), IDCANCEL);
     EXPECT_EQ(app.m_strPrompt, L"Failed 0");
+    // A mirrored program's boxes read right to left.
+    ::SetProcessDefaultLayout(LAYOUT_RTL);
+    EXPECT_EQ(AfxMessageBoxLayout(), UINT(MB_RTLREADING | MB_RIGHT));
+    ::SetProcessDefaultLayout(0);
+    EXPECT_EQ(AfxMessageBoxLayout(), 0u);
 
     const struct
     {
