@@ -65,9 +65,14 @@ inline HGLOBAL Text(const std::wstring& text)
 }
 
 // A drag of those formats from the calling thread, for which OLE is started, to the point (screen
-// coordinates), ended with a drop or a cancel. Not on the thread that runs the target's window.
-inline void DragFormatsTo(POINT pt, const DragFormats& formats, bool bDrop)
+// coordinates), Ctrl held down or not, ended with a drop or a cancel; the effect the source was
+// told. Not on the thread that runs the target's window.
+inline DWORD DragFormatsTo(POINT pt, const DragFormats& formats, bool bDrop, bool bCtrl)
 {
+    BYTE keys[256] = {};
+    keys[VK_CONTROL] = bCtrl ? 0x80 : 0;
+    ::SetKeyboardState(keys);
+    DWORD dwEffect = 0;
     ::OleInitialize(nullptr);
     {
         COleDataSource data;
@@ -75,8 +80,8 @@ inline void DragFormatsTo(POINT pt, const DragFormats& formats, bool bDrop)
             data.CacheGlobalData(format.first, format.second);
         CScriptedDropSource dropSource(bDrop);
         ::SetCursorPos(pt.x, pt.y);
-        DWORD dwEffect = 0;
         ::DoDragDrop(&data, &dropSource, DROPEFFECT_COPY | DROPEFFECT_MOVE, &dwEffect);
     }
     ::OleUninitialize();
+    return dwEffect;
 }

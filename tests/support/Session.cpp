@@ -476,6 +476,8 @@ private:
     std::wstring m_menuItems;
     int m_nSteps = 0, m_nAskedInStep = 0; // steps run; the last that showed a box
     std::wstring m_openShown; // the last Open dialog's folder, file name and filters, as it came
+    bool m_bCtrl = false;     // for the next drag
+    DWORD m_dwEffect = 0;     // the last drag's
     int m_nFence = 1000;
 };
 
@@ -900,8 +902,14 @@ void CSession::Run(const std::vector<std::wstring>& w)
         } else {
             formats.push_back({CF_UNICODETEXT, ::Text(text)});
         }
-        std::thread([&] { DragFormatsTo(pt, formats, verb == "drop"); }).join();
+        std::thread([&] {
+            m_dwEffect = DragFormatsTo(pt, formats, verb == "drop", m_bCtrl);
+        }).join();
+        m_bCtrl = false;
         Settle();
+    } else if (verb == "hold") {
+        ASSERT_EQ(Utf8(arg(1)), "Ctrl") << "only Ctrl is held";
+        m_bCtrl = true;
     } else if (verb == "expect") {
         const std::string what = Utf8(arg(1));
         if (what == "name" || what == "target" || what == "box") {
@@ -935,6 +943,9 @@ void CSession::Run(const std::vector<std::wstring>& w)
                 << "not asked: " << Utf8(arg(2)) << "\nasked:" << asked;
         } else if (what == "open") {
             EXPECT_EQ(Utf8(m_openShown), Utf8(arg(2)));
+        } else if (what == "effect") {
+            const LPCWSTR names[] = {L"none", L"copy", L"move"};
+            EXPECT_EQ(Utf8(m_dwEffect < 3 ? names[m_dwEffect] : L"?"), Utf8(arg(2)));
         } else if (what == "menu") { // "...": the items the menu ends with
             std::wstring items = arg(2), shown = m_menuItems;
             if (!items.compare(0, 3, L"...")) {

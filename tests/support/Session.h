@@ -36,6 +36,7 @@
 //                              K text (the default), files ("|" between paths), wide (CF_TEXT
 //                              holding UTF-16), ansi (8-bit CF_TEXT, T plus "-8bit", beside T as
 //                              CF_UNICODETEXT), junk (formats nobody knows)
+//   hold Ctrl                  the next drag holds Ctrl down
 //   restart                    close the dialog and open it again over the same store
 //   expect name|target|box T   a field's text
 //   expect row N C T           the list's text in row N, column C
@@ -48,6 +49,7 @@
 //                              the items it ends with
 //   expect asked T             a message box answered by the last step that showed any:
 //                              "Caption: text"
+//   expect effect E            what the last drag's source was told: move, copy or none
 //   expect open T              the last Open dialog as it came: "folder|name|filters", the
 //                              filters joined with ";"
 //   expect stored S ID F T     the store's field F of button ID in scheme S
