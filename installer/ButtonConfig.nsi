@@ -41,8 +41,8 @@ Page instfiles
 UninstPage components
 UninstPage instfiles
 
-; The program open: closed as by its close box, and waited for (up to ten seconds), so no file is
-; replaced or removed under it.
+; The program open: closed as by its close box, and waited for (up to ten seconds each for its
+; window and its process), so no file is replaced or removed under it.
 !macro CloseProgram
   StrCpy $1 0
   ${Do}
@@ -54,7 +54,19 @@ UninstPage instfiles
     Sleep 200
     IntOp $1 $1 + 1
   ${LoopUntil} $1 >= 50
-  Sleep 500 ; the process ends after its window
+  ; The process ends after its window; until then its file cannot be opened for writing.
+  StrCpy $1 0
+  ${DoWhile} ${FileExists} "$INSTDIR\ButtonConfig.exe"
+    ClearErrors
+    FileOpen $0 "$INSTDIR\ButtonConfig.exe" a
+    ${IfNot} ${Errors}
+      FileClose $0
+      ${ExitDo}
+    ${EndIf}
+    Sleep 100
+    IntOp $1 $1 + 1
+    ${IfThen} $1 >= 100 ${|} ${ExitDo} ${|}
+  ${Loop}
 !macroend
 
 Section "Kivora Buttons settings" SecProgram
