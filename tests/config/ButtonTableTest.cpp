@@ -191,6 +191,20 @@ TEST(ButtonLabelsTest, VariantsFallBackWhereTheStringTableIsSilent)
     EXPECT_EQ(set.m_strTarget[3], defaults.m_strTarget[0]) << "unchanged: no label has that text";
     ApplyMenuChoice(set, 4, L"Q", defaults, labels);
     EXPECT_EQ(set.m_strTarget[4], defaults.m_strTarget[6]);
+
+    // The "Community" title is the variant in every table, the "Community" name in none.
+    CButtonLayout layout;
+    CButtonSet community;
+    community.m_strButtonName[4] = community.m_strAssignTitle[4] = L"Community";
+    CButtonSet current = community;
+    RelabelDefaultSet(community, labels, layout);
+    RelabelCurrentSet(current, 5, defaults, labels, layout);
+    for (const CButtonSet* pSet : {&community, &current})
+        EXPECT_EQ(pSet->m_strButtonName[4] + L"|" + pSet->m_strAssignTitle[4],
+                  CString(L"|Community"))
+            << (pSet == &current ? "current set" : "default set");
+    ApplyMenuChoice(set, 5, L"Community", defaults, labels);
+    EXPECT_EQ(set.m_strTarget[5], defaults.m_strTarget[4]);
     ::FreeLibrary(hNoStrings);
     ::CoUninitialize();
 }
