@@ -63,6 +63,7 @@ TEST(TargetIconsTest, EnvironmentTokens)
          L"\"C:\\Program Files\\x.exe \"C:\\Program Files"},
         {L"%KV_LONG%\\x.exe", L"browser.exe", L"\\x.exe"},
         {L"%KV_19%\\x.exe", kBrowser, L"C:\\abcdefghijklmnop\\x.exe"}, // 19 characters fit
+        {L"%SystemRoot%\\%KV_19%", kBrowser, strSystemRoot + L"\\C:\\abcdefghijklmnop"},
         {L"%KV_20%\\x.exe", kBrowser, L"\"C:\\Program Files\\x.exe"},
         {L"", kBrowser, L""},
     };
@@ -136,9 +137,10 @@ TEST(TargetIconsTest, IconsOfRealFilesAndTheFallback)
         << "only the shell's generic icon";
     ::DeleteFileW(strPlain);
     EXPECT_EQ(TargetIconPixels(CString(L'x', 2000), strNotepad), unknown);
-    // An Internet shortcut shows the browser's icon, whether or not the shortcut exists.
-    EXPECT_EQ(TargetIconPixels(L"C:\\NOWHERE\\SITE.URL", strNotepad),
-              TargetIconPixels(strNotepad, L""));
+    // An Internet shortcut shows the browser's icon, quoted or not, whether or not it exists.
+    for (LPCWSTR pszShortcut : {L"C:\\NOWHERE\\SITE.URL", L"\"C:\\NOWHERE\\SITE.URL\""})
+        EXPECT_EQ(TargetIconPixels(pszShortcut, strNotepad), TargetIconPixels(strNotepad, L""))
+            << pszShortcut;
     EXPECT_EQ(TargetIconPixels(L"C:\\NOWHERE\\SITE.URL", L""), unknown);
 }
 
