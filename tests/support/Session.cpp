@@ -918,6 +918,8 @@ void CSession::Run(const std::vector<std::wstring>& w)
                                            : what == "target" ? 1005
                                                               : 1048))),
                       Utf8(arg(2)));
+        } else if (what == "text") {
+            EXPECT_EQ(Utf8(WindowText(Item(ItemOf(arg(2))))), Utf8(arg(3))) << Utf8(arg(2));
         } else if (what == "row") {
             EXPECT_EQ(Utf8(ListText(number(2), number(3))), Utf8(arg(4)));
         } else if (what == "selected") {

@@ -39,6 +39,7 @@
 //   hold Ctrl                  the next drag holds Ctrl down
 //   restart                    close the dialog and open it again over the same store
 //   expect name|target|box T   a field's text
+//   expect text B T            a control's text, by its button name as for "press"
 //   expect row N C T           the list's text in row N, column C
 //   expect selected N          the selected row
 //   expect enabled|disabled B  a control's state, by its button name or Name Target List Box
