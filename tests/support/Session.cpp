@@ -912,14 +912,15 @@ void CSession::Run(const std::vector<std::wstring>& w)
         m_bCtrl = true;
     } else if (verb == "expect") {
         const std::string what = Utf8(arg(1));
-        if (what == "name" || what == "target" || what == "box") {
-            EXPECT_EQ(w.size(), 3u) << "one text to expect";
-            EXPECT_EQ(Utf8(WindowText(Item(what == "name"     ? 1001
-                                           : what == "target" ? 1005
-                                                              : 1048))),
-                      Utf8(arg(2)));
-        } else if (what == "text") {
-            EXPECT_EQ(Utf8(WindowText(Item(ItemOf(arg(2))))), Utf8(arg(3))) << Utf8(arg(2));
+        if (what == "name" || what == "target" || what == "box" || what == "text") {
+            // "text" names the control; the fields have words of their own.
+            const bool bNamed = what == "text";
+            EXPECT_EQ(w.size(), bNamed ? 4u : 3u) << "one text to expect";
+            const int nID = bNamed             ? ItemOf(arg(2))
+                            : what == "name"   ? 1001
+                            : what == "target" ? 1005
+                                               : 1048;
+            EXPECT_EQ(Utf8(WindowText(Item(nID))), Utf8(w.back())) << Utf8(arg(bNamed ? 2 : 1));
         } else if (what == "row") {
             EXPECT_EQ(Utf8(ListText(number(2), number(3))), Utf8(arg(4)));
         } else if (what == "selected") {
