@@ -1047,12 +1047,17 @@ std::vector<std::string> TableRows(const char* pszUnixPath)
                  n = line.find(name.first, n + name.second.size()))
                 line.replace(n, name.first.size(), name.second);
         const size_t nIs = line.find(" = ");
-        if (line[0] == '@' && nIs != std::string::npos)
+        if (line[0] == '@' && nIs != std::string::npos) {
             names.emplace_back(line.substr(0, nIs), line.substr(nIs + 3));
-        else if (line[0] == ' ' && !rows.empty())
+        } else if (line[0] == ' ' && !rows.empty()) {
+            // A row goes on after a step or a column, never in the middle of one.
+            const char chLast = rows.back()[rows.back().find_last_not_of(' ')];
+            EXPECT_TRUE(chLast == ';' || chLast == '|')
+                << "a step runs on into the next line: " << line;
             rows.back() += line;
-        else
+        } else {
             rows.push_back(line);
+        }
     }
     return rows;
 }
