@@ -172,6 +172,8 @@ TEST(TargetIconsTest, ButtonImagesInTheList)
     EXPECT_EQ(image(17), ProgramIcon(IDI_VOLUME));
     UpdateButtonIcons(hImages, strIcons, L"", IDI_BUTTON_NEWS, 16, L"C:\\missing.exe", 17, context);
     EXPECT_EQ(image(17), ProgramIcon(IDI_UNKNOWN_TARGET));
+    UpdateButtonIcons(hImages, strIcons, L"", IDI_BUTTON_NEWS, 16, L"VOLUME_DOWN", 17, context);
+    EXPECT_EQ(image(17), ProgramIcon(IDI_VOLUME));
     // The shell finds a bare program name on the search path; here it names no file.
     UpdateButtonIcons(hImages, strIcons, L"", IDI_BUTTON_NEWS, 16, L"notepad.exe", 17, context);
     EXPECT_EQ(image(17), ProgramIcon(IDI_UNKNOWN_TARGET));
