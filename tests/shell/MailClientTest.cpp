@@ -33,6 +33,9 @@ TEST_F(MailClientTest, OpenCommandOfTheDefaultClient)
     m_undo.SetDefault(HKLM, kKivoraCommand, L"\"C:\\Mail\\kmail.exe\" /open \"%1\"");
     EXPECT_EQ(GetDefaultMailClient(), L"Kivora Mail");
     EXPECT_EQ(GetDefaultMailCommand(), L"\"C:\\Mail\\kmail.exe\" /open \"%1\"");
+    // An expandable command comes as it is stored: its tokens are for whoever uses it.
+    m_undo.SetValue(HKLM, kKivoraCommand, L"", REG_EXPAND_SZ, Bytes(L"%SystemRoot%\\kmail.exe"));
+    EXPECT_EQ(GetDefaultMailCommand(), L"%SystemRoot%\\kmail.exe");
     // Read in 255 bytes: a command of 126 characters comes whole, one of 127 not at all.
     for (size_t n : {119, 120}) {
         const std::wstring command = L"C:\\" + std::wstring(n, L'm') + L".exe";
