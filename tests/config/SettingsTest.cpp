@@ -99,6 +99,13 @@ TEST_F(SettingsTest, ProgramFilesFolderAsThisArchitectureSeesIt)
     EXPECT_EQ(GetProgramFilesDir(), szExpected);
     EXPECT_EQ(GetProgramFilesDir(),
               sizeof(void*) == 4 ? L"C:\\Program Files (x86)" : L"C:\\Program Files");
+    // Read in 8,192 bytes: a folder of 4,095 characters comes whole, one of 4,096 not at all.
+    for (size_t n : {4095, 4096}) {
+        const std::wstring folder = L"C:\\" + std::wstring(n - 3, L'p');
+        m_undo.SetValue(HKLM, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", L"ProgramFilesDir",
+                        REG_SZ, Bytes(folder));
+        EXPECT_EQ(GetProgramFilesDir(), n == 4095 ? folder.c_str() : L"") << n;
+    }
 }
 
 TEST_F(SettingsTest, IniValuesWithTheirCuts)
