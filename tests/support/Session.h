@@ -158,7 +158,8 @@ std::wstring Expanded(const std::wstring& text);
 // The words of a step, as a session reads them.
 std::vector<std::wstring> Words(const std::string& step);
 // The rows of a table file of the source tree: "#" starts a comment line; a line that starts with
-// a blank continues the row; "@name = text" defines a name that the rows after it stand for text.
+// a blank continues the row, whose line before must end with ";" or "|"; "@name = text" defines a
+// name that the rows after it stand for text.
 std::vector<std::string> TableRows(const char* pszUnixPath);
 // The parts of a row between "|" outside quotes, their blanks trimmed.
 std::vector<std::string> Columns(const std::string& row);
