@@ -17,12 +17,3 @@ void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
     else if (strShown != value) // the same text set again would only flicker and move the caret
         ::SetWindowTextW(hCtrl, value);
 }
-
-void DDX_Check(CDataExchange* pDX, int nIDC, int& value)
-{
-    const HWND hCtrl = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, nIDC);
-    if (pDX->m_bSaveAndValidate)
-        value = static_cast<int>(::SendMessageW(hCtrl, BM_GETCHECK, 0, 0));
-    else
-        ::SendMessageW(hCtrl, BM_SETCHECK, static_cast<WPARAM>(value), 0);
-}

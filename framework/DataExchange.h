@@ -20,4 +20,3 @@ public:
 // Binds the control nIDC to rControl the first time (its messages then pass through rControl).
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
-void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
