@@ -153,6 +153,9 @@ TEST(FrameworkTest, ApplicationCommandLineAndMessageBoxes)
     EXPECT_EQ(CString(app.m_pszHelpFilePath).Right(21), L"\\framework_tests.html");
     EXPECT_EQ(AfxMessageBox(L"Failed"), IDCANCEL);
     EXPECT_EQ(app.m_strPrompt, L"Failed 0");
+    // The message loop ends with the quit message, whose code is the program's.
+    ::PostQuitMessage(7);
+    EXPECT_EQ(app.Run(), 7);
     // A mirrored program's boxes read right to left.
     ::SetProcessDefaultLayout(LAYOUT_RTL);
     EXPECT_EQ(AfxMessageBoxLayout(), UINT(MB_RTLREADING | MB_RIGHT));
