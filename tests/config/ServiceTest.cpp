@@ -122,8 +122,8 @@ TEST_F(ServiceTest, SchemeListBindsToTheButtonNumberAndSplitsAtCommas)
 {
     CConfigServiceStore store;
     store.SetFaults(L"log");
-    StoreSchemes(std::wstring(L"A\0,B\0", 5));
-    EXPECT_EQ(StoredSchemes(), (std::vector<CString>{L"A", L"", L"B"}));
+    StoreSchemes(std::wstring(L",A\0,B\0", 6));
+    EXPECT_EQ(StoredSchemes(), (std::vector<CString>{L"", L"A", L"", L"B"}));
     EXPECT_EQ(store.TakeCalls(), L"CreateInstance()\nSetButtonId(201)\nGetSchemeList()\n");
     {
         CNumberedApp app;
