@@ -100,16 +100,6 @@ UINT AfxMessageBoxLayout()
                : 0;
 }
 
-void CWinApp::SetRegistryKey(LPCWSTR lpszRegistryKey)
-{
-    m_strRegistryKey = lpszRegistryKey;
-    m_pszRegistryKey = m_strRegistryKey;
-    m_pszProfileName = m_pszAppName;
-}
-
-// The program keeps no recently used files.
-void CWinApp::LoadStdProfileSettings(UINT) {}
-
 void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo)
 {
     ParseCommandLine(rCmdInfo, ::GetCommandLineW());

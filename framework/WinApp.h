@@ -26,8 +26,9 @@ public:
     virtual int DoMessageBox(LPCWSTR lpszPrompt, UINT nType, UINT nIDPrompt);
     virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);
 
-    void SetRegistryKey(LPCWSTR lpszRegistryKey);
-    void LoadStdProfileSettings(UINT nMaxMRU = 4);
+    // The program keeps neither settings nor recently used files of its own in the registry.
+    void SetRegistryKey(LPCWSTR) {}
+    void LoadStdProfileSettings(UINT = 4) {}
     BOOL Enable3dControls() { return TRUE; } // controls are three-dimensional anyway
     void ParseCommandLine(CCommandLineInfo& rCmdInfo);
     static void ParseCommandLine(CCommandLineInfo& rCmdInfo, LPCWSTR lpszCommandLine);
@@ -37,15 +38,13 @@ public:
     int m_nCmdShow = SW_SHOWNORMAL;
     CWnd* m_pMainWnd = nullptr;
     LPCWSTR m_pszAppName;
-    LPCWSTR m_pszRegistryKey = nullptr;
-    LPCWSTR m_pszProfileName = nullptr;
     LPCWSTR m_pszHelpFilePath;
 
 protected:
     MSG m_msgCur = {};
 
 private:
-    CString m_strAppName, m_strExeName, m_strRegistryKey, m_strHelpFilePath;
+    CString m_strAppName, m_strExeName, m_strHelpFilePath;
 };
 
 CWinApp* AfxGetApp();
