@@ -1,7 +1,8 @@
 // The program's entry point; kept in its own object so test executables do not pull it in.
 #include "framework/WinApp.h"
 
-int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR lpCmdLine, int nCmdShow)
+// The command line is read where it is parsed; the main frame chooses how it shows itself.
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, LPWSTR, int)
 {
-    return AfxWinMain(hInstance, lpCmdLine, nCmdShow);
+    return AfxWinMain(hInstance);
 }

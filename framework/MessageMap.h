@@ -68,11 +68,9 @@ protected:                                                                      
 #define ON_CONTROL(code, id, memberFxn)                                                            \
     {WM_COMMAND, (code), (id), (id), AFX_THUNK(pThis->memberFxn())},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
-#define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
 #define ON_EN_SETFOCUS(id, memberFxn) ON_CONTROL(EN_SETFOCUS, id, memberFxn)
 #define ON_EN_KILLFOCUS(id, memberFxn) ON_CONTROL(EN_KILLFOCUS, id, memberFxn)
 #define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
-#define ON_CBN_SELENDOK(id, memberFxn) ON_CONTROL(CBN_SELENDOK, id, memberFxn)
 
 // void Handler(NMHDR*, LRESULT*)
 #define ON_NOTIFY(code, id, memberFxn)                                                             \

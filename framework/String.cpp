@@ -94,13 +94,6 @@ int CString::Replace(WCHAR chOld, WCHAR chNew)
     return nCount;
 }
 
-int CString::Delete(int nIndex, int nCount)
-{
-    const int first = Clamp(nIndex, GetLength());
-    m_str.erase(first, Clamp(nCount, GetLength() - first));
-    return GetLength();
-}
-
 CString& CString::MakeUpper()
 {
     if (!m_str.empty()) CharUpperBuffW(&m_str[0], static_cast<DWORD>(m_str.size()));

@@ -42,7 +42,6 @@ public:
 
     int Replace(LPCWSTR pszOld, LPCWSTR pszNew);
     int Replace(WCHAR chOld, WCHAR chNew);
-    int Delete(int nIndex, int nCount = 1);
 
     CString& MakeUpper();
 

@@ -141,13 +141,11 @@ void AfxOleTerm()
 // Dialogs here host only standard controls; there is no container state to set up.
 void AfxEnableControlContainer() {}
 
-int AfxWinMain(HINSTANCE hInstance, LPWSTR lpCmdLine, int nCmdShow)
+int AfxWinMain(HINSTANCE hInstance)
 {
     CWinApp* pApp = AfxGetApp();
     if (!pApp) return -1;
     pApp->m_hInstance = hInstance;
-    pApp->m_lpCmdLine = lpCmdLine;
-    pApp->m_nCmdShow = nCmdShow;
     int nReturnCode;
     if (!pApp->InitInstance()) {
         if (pApp->m_pMainWnd) pApp->m_pMainWnd->DestroyWindow();

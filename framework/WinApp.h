@@ -34,8 +34,6 @@ public:
     static void ParseCommandLine(CCommandLineInfo& rCmdInfo, LPCWSTR lpszCommandLine);
 
     HINSTANCE m_hInstance;
-    LPWSTR m_lpCmdLine = nullptr;
-    int m_nCmdShow = SW_SHOWNORMAL;
     CWnd* m_pMainWnd = nullptr;
     LPCWSTR m_pszAppName;
     LPCWSTR m_pszHelpFilePath;
@@ -54,4 +52,4 @@ BOOL AfxOleInit();
 void AfxOleTerm();
 void AfxEnableControlContainer();
 // The framework's entry: InitInstance, then Run (or ExitInstance when InitInstance failed).
-int AfxWinMain(HINSTANCE hInstance, LPWSTR lpCmdLine, int nCmdShow);
+int AfxWinMain(HINSTANCE hInstance);

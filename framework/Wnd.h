@@ -1,5 +1,5 @@
 // CWnd: a window object bound to its handle, with message-map dispatch.
-// Handles met through FromHandle/GetDlgItem that no object owns get a temporary non-owning
+// Handles met through FromHandle that no object owns get a temporary non-owning
 // wrapper that lives until the next idle moment of the message loop.
 #pragma once
 
@@ -27,9 +27,6 @@ public:
     static CWnd* FromHandlePermanent(HWND hWnd);
     static void DeleteTempMap();
 
-    // A child window with control id nID.
-    BOOL Create(LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                CWnd* pParentWnd, UINT nID);
     BOOL CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle,
                   int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
                   LPVOID lpParam = nullptr);
@@ -63,19 +60,14 @@ public:
     BOOL ShowWindow(int nCmdShow) const { return ::ShowWindow(m_hWnd, nCmdShow); }
     BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
     BOOL EnableWindow(BOOL bEnable = TRUE) const { return ::EnableWindow(m_hWnd, bEnable); }
-    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
     void SetWindowText(LPCWSTR lpszString) const { ::SetWindowTextW(m_hWnd, lpszString); }
     void GetWindowText(CString& rString) const;
     CWnd* SetFocus() const { return FromHandle(::SetFocus(m_hWnd)); }
-    CWnd* GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
-    CWnd* GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
-    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     void SetDlgItemText(int nID, LPCWSTR lpszString) const
     {
         ::SetDlgItemTextW(m_hWnd, nID, lpszString);
     }
     BOOL SetForegroundWindow() const { return ::SetForegroundWindow(m_hWnd); }
-    void GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
     void GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
     HICON SetIcon(HICON hIcon, BOOL bBigIcon) const
     {
