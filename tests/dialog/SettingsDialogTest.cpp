@@ -263,7 +263,8 @@ TEST(SettingsDialogTest, TheFieldsTextDraggedOut)
 // Three schemes over every button, with texts of quotes, bars, line breaks, other scripts and a
 // 259-character path, go to a file from the system menu, are deleted, and come back from it
 // exactly as they were; imported again they replace themselves only when the user says so. The
-// export replaces the file that was there when the user agrees.
+// export, its file named without the extension, replaces the file that was there when the user
+// agrees.
 TEST(SettingsDialogTest, SchemesGoToAFileAndComeBack)
 {
     ::CoInitialize(nullptr);
@@ -292,7 +293,8 @@ TEST(SettingsDialogTest, SchemesGoToAFileAndComeBack)
         "expect asked \"Quelda Kivora Button Software: Schemes imported: 3. Button settings "
         "skipped, for buttons this keyboard does not have: 0.\"";
     CSettingsDialog dlg;
-    RunSession(dlg, "open " + Quoted(file) + "; answer Yes; system \"Export schemes...\"");
+    RunSession(dlg, "open " + Quoted(file.substr(0, file.rfind(L'.'))) +
+                        "; answer Yes; system \"Export schemes...\"");
     const StoreMap before = ReadStore();
     RunSession(dlg, "scheme \"One\"; answer Yes; press Delete; scheme \"Two]\"; answer Yes; "
                     "press Delete; scheme \"Three\"; answer Yes; press Delete; "
