@@ -211,7 +211,8 @@ POINT Centre(HWND hWnd)
 } // namespace
 
 // The field's text dragged out with the mouse: its first 24 characters, moved (the field emptied)
-// or with Ctrl copied; dragged onto the field itself it is set and then moved away.
+// or with Ctrl copied, or with Escape not at all; dragged onto the field itself it is set and then
+// moved away.
 TEST(SettingsDialogTest, TheFieldsTextDraggedOut)
 {
     ::CoInitialize(nullptr);
@@ -248,7 +249,9 @@ TEST(SettingsDialogTest, TheFieldsTextDraggedOut)
     dragTo(pad.m_hWnd, true, [&] { return recorder.m_nDrops == 2; });
     EXPECT_EQ(recorder.m_text, L"http://kept.example/");
     EXPECT_EQ(field(), L"http://kept.example/") << "a copy keeps it";
+    DragMouse(Centre(hField), Centre(pad.m_hWnd), hField);
     dragTo(hField, false, [&] { return field().empty(); });
+    EXPECT_EQ(recorder.m_nDrops, 2) << "Escape cancels a drag";
     CDialogOnThread::Invoke([&] {
         recorder.Revoke();
         pad.DestroyWindow();

@@ -27,7 +27,7 @@ bool WaitForFocus(HWND hWnd, DWORD dwTimeout)
         dwTimeout);
 }
 
-void DragMouse(POINT from, POINT to)
+void DragMouse(POINT from, POINT to, HWND hEscapeTo)
 {
     auto send = [](DWORD dwFlags, POINT pt) {
         INPUT input = {};
@@ -48,6 +48,7 @@ void DragMouse(POINT from, POINT to)
         send(0, {from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10});
         ::Sleep(30);
     }
+    if (hEscapeTo) PostKey(hEscapeTo, VK_ESCAPE);
     ::Sleep(150);
     send(MOUSEEVENTF_LEFTUP, to);
     ::Sleep(100);

@@ -14,8 +14,9 @@ CString WinePath(const char* pszUnixPath);
 // Whether the window holds its thread's keyboard focus within the wait.
 bool WaitForFocus(HWND hWnd, DWORD dwTimeout = 2000);
 // Presses the left button at from, moves to to in steps, stays there past a tick of the system's
-// drag loop, releases. Send it from a thread other than the one that runs the drag.
-void DragMouse(POINT from, POINT to);
+// drag loop, releases; with hEscapeTo, Escape goes to that window before the release. Send it from
+// a thread other than the one that runs the drag.
+void DragMouse(POINT from, POINT to, HWND hEscapeTo = nullptr);
 
 // Keys (xdotool's names: "Tab", "Down", "Return") and text sent through the X server as a user's
 // keyboard sends them, to whichever window has the focus; false when xdotool did not finish.
