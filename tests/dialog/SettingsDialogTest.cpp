@@ -309,7 +309,8 @@ TEST(SettingsDialogTest, SchemesGoToAFileAndComeBack)
                         "; answer No; answer OK; system \"Import schemes...\"; "
                         "expect asked \"Quelda Kivora Button Software: Schemes imported: 0. Button "
                         "settings skipped, "
-                        "for buttons this keyboard does not have: 0.\"");
+                        "for buttons this keyboard does not have: 0.\"; "
+                        "expect items \"Quelda|One|Two]|Three\"");
     // An unsaved edit and the current scheme stay as they were.
     RunSession(dlg, "row 1; name \"Unsaved\"; open " + Quoted(file) +
                         "; answer Yes; answer OK; system \"Import schemes...\"; " + imported +
