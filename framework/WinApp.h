@@ -28,7 +28,7 @@ public:
 
     // The program keeps neither settings nor recently used files of its own in the registry.
     void SetRegistryKey(LPCWSTR) {}
-    void LoadStdProfileSettings(UINT = 4) {}
+    void LoadStdProfileSettings(UINT) {}
     BOOL Enable3dControls() { return TRUE; } // controls are three-dimensional anyway
     void ParseCommandLine(CCommandLineInfo& rCmdInfo);
     static void ParseCommandLine(CCommandLineInfo& rCmdInfo, LPCWSTR lpszCommandLine);
