@@ -53,31 +53,33 @@ TEST(UserSessionTest, TheDialogSpeaksTheUsersLanguage)
     const struct
     {
         LANGID lang;
-        LPCWSTR pszApply, pszTray;
+        LPCWSTR pszApply, pszTray, pszMedia;
         bool bMirrored;
     } languages[] = {
-        {1033, L"Apply", L"Show icon in the System Tray", false},
-        {1031, L"Anwenden", L"Symbol im Infobereich anzeigen", false},
+        {1033, L"Apply", L"Show icon in the System Tray", L"Media", false},
+        {1031, L"Anwenden", L"Symbol im Infobereich anzeigen", L"Medien", false},
         {1041, L"\x9069\x7528",
          L"\x901A\x77E5\x9818\x57DF\x306B\x30A2\x30A4\x30B3\x30F3\x3092"
          L"\x8868\x793A\x3059\x308B",
-         false},
+         L"\x30E1\x30C7\x30A3\x30A2", false},
         {4097, L"\x062A\x0637\x0628\x064A\x0642",
          L"\x0625\x0638\x0647\x0627\x0631 \x0627\x0644\x0631\x0645\x0632 \x0641\x064A "
          L"\x0645\x0646\x0637\x0642\x0629 \x0627\x0644\x0625\x0639\x0644\x0627\x0645\x0627\x062A",
-         true},
-        {1025, L"Apply", L"Show icon in the System Tray", false},
+         L"\x0627\x0644\x0648\x0633\x0627\x0626\x0637", true},
+        {1025, L"Apply", L"Show icon in the System Tray", L"Media", false},
     };
     const LANGID lang = ::GetUserDefaultUILanguage();
     const auto* pLanguage = std::find_if(std::begin(languages), std::end(languages),
                                          [lang](const auto& l) { return l.lang == lang; });
     ASSERT_NE(pLanguage, std::end(languages)) << "a language the test does not know: " << lang;
 
-    CConfigServiceStore store;
+    // "Media", a label with a text of its own where the language's table has one.
+    CConfigServiceStore store("buttons=101\n101|Media|Media|http://m.example/|UNLOCKED\n");
     CProgramUnderTest program(PROGRAM_PATH);
     ASSERT_TRUE(program.Open());
     EXPECT_EQ(WindowText(::GetDlgItem(program.m_hDlg, 1045)), pLanguage->pszApply);
     EXPECT_EQ(WindowText(::GetDlgItem(program.m_hDlg, 1071)), pLanguage->pszTray);
+    EXPECT_EQ(WindowText(::GetDlgItem(program.m_hDlg, 1005)), pLanguage->pszMedia);
     const std::wstring shot = L"\\e2e-language-" + std::to_wstring(lang) + L".bmp";
     EXPECT_TRUE(SaveScreenshot(program.m_hDlg, WinePath(BUILD_DIR) + shot.c_str()));
 
