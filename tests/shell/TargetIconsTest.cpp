@@ -229,7 +229,14 @@ TEST(TargetIconsTest, ImagesFollowChangedSourcesAtTheNextRefresh)
     const auto first = images(strTool); // no such program yet: the unknown target's icon
     EXPECT_EQ(first.second, ProgramIcon(IDI_UNKNOWN_TARGET));
     EXPECT_EQ(images(strTool), first) << "the kept icons are the same";
-    undo.WriteFile(own, ReadAll(WinePath(ICONS_DIR "/volume.ico").GetString()));
+    // Rewritten within the file system's time granularity (two seconds on FAT): its size tells.
+    WIN32_FILE_ATTRIBUTE_DATA was = {};
+    ::GetFileAttributesExW(own.c_str(), GetFileExInfoStandard, &was);
+    undo.WriteFile(own, ReadAll(WinePath(ICONS_DIR "/volume.ico").GetString()) + "tail");
+    const HANDLE hOwn =
+        ::CreateFileW(own.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_TRUE(::SetFileTime(hOwn, nullptr, nullptr, &was.ftLastWriteTime));
+    ::CloseHandle(hOwn);
     EXPECT_NE(images(strTool).first, first.first) << "the button's icon file replaced";
     ASSERT_TRUE(::CopyFileW(WindowsDir() + L"\\notepad.exe", strTool, FALSE));
     const auto created = images(strTool);
