@@ -177,6 +177,15 @@ TEST(TargetIconsTest, ButtonImagesInTheList)
     // The shell finds a bare program name on the search path; here it names no file.
     UpdateButtonIcons(hImages, strIcons, L"", IDI_BUTTON_NEWS, 16, L"notepad.exe", 17, context);
     EXPECT_EQ(image(17), ProgramIcon(IDI_UNKNOWN_TARGET));
+    // A quoted program with its arguments shows the program's icon.
+    const CString strNotepad = WindowsDir() + L"\\notepad.exe";
+    UpdateButtonIcons(hImages, strIcons, L"", IDI_BUTTON_NEWS, 16, strNotepad, 17, context);
+    const std::vector<DWORD> notepad = image(17);
+    UpdateButtonIcons(hImages, strIcons, L"", IDI_BUTTON_NEWS, 16, L"C:\\missing.exe", 17, context);
+    UpdateButtonIcons(hImages, strIcons, L"", IDI_BUTTON_NEWS, 16,
+                      L"\"" + strNotepad + L"\" /p \"C:\\a b.txt\"", 17, context);
+    EXPECT_EQ(image(17), notepad);
+    EXPECT_NE(notepad, ProgramIcon(IDI_UNKNOWN_TARGET));
     UpdateButtonIcons(hImages, strIcons, L"mine.ico", IDI_BUTTON_NEWS, 16, L"", 17, context);
     EXPECT_NE(image(16), ProgramIcon(IDI_BUTTON_NEWS)) << "the file's icon";
     UpdateButtonIcons(hImages, strIcons, strIcons + L"\\broken.ico", IDI_BUTTON_NEWS, 16, L"", 17,
