@@ -181,6 +181,7 @@ TEST(TargetIconsTest, ButtonImagesInTheList)
     const CString strNotepad = WindowsDir() + L"\\notepad.exe";
     UpdateButtonIcons(hImages, strIcons, L"", IDI_BUTTON_NEWS, 16, strNotepad, 17, context);
     const std::vector<DWORD> notepad = image(17);
+    // Another image in between, so that the quoted target must put its own.
     UpdateButtonIcons(hImages, strIcons, L"", IDI_BUTTON_NEWS, 16, L"C:\\missing.exe", 17, context);
     UpdateButtonIcons(hImages, strIcons, L"", IDI_BUTTON_NEWS, 16,
                       L"\"" + strNotepad + L"\" /p \"C:\\a b.txt\"", 17, context);
