@@ -122,6 +122,10 @@ TEST_F(ButtonTableTest, CurrentSetFollowsTheValuesNotThePositions)
               L"Minehttp://mine.example/http://mine.example/");
     EXPECT_EQ(set.m_strButtonName[9] + set.m_strAssignTitle[9], L"Untouched");
     EXPECT_FALSE(layout.m_bHelpLayout || layout.m_bCommunityLayout);
+    // A count past the last position ends at it, the last one included.
+    set.m_strButtonName[kMaxButtons - 1] = L"MUTE";
+    RelabelCurrentSet(set, kMaxButtons + 1, defaults, m_labels, layout);
+    EXPECT_EQ(set.m_strButtonName[kMaxButtons - 1], L"Mute");
 }
 
 TEST_F(ButtonTableTest, MenuChoicesSetTheirTargets)
