@@ -895,7 +895,8 @@ void CSession::Run(const std::vector<std::wstring>& w)
             formats.push_back({CF_TEXT, GlobalCopy(ansi.c_str(), ansi.size() + 1)});
             formats.push_back({CF_UNICODETEXT, ::Text(text)});
         } else if (kind == L"unterminated") { // CF_UNICODETEXT without its null
-            formats.push_back({CF_UNICODETEXT, GlobalCopy(text.c_str(), text.size() * 2)});
+            formats.push_back(
+                {CF_UNICODETEXT, GlobalCopy(text.c_str(), text.size() * sizeof(WCHAR))});
         } else if (kind == L"junk") {
             const BYTE junk[] = {0xFF, 0xFE, 0x00, 0x01};
             formats.push_back({static_cast<CLIPFORMAT>(::RegisterClipboardFormatW(L"Junk")),
