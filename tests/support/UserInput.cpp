@@ -27,30 +27,43 @@ bool WaitForFocus(HWND hWnd, DWORD dwTimeout)
         dwTimeout);
 }
 
+namespace {
+
+void SendMouse(DWORD dwFlags, POINT pt)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = dwFlags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    // 0..65535 spans the screen; rounded up to land on the pixel.
+    const LONG cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dx = (pt.x * 65536 + cx - 1) / cx;
+    input.mi.dy = (pt.y * 65536 + cy - 1) / cy;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+} // namespace
+
+void ClickMouse(POINT pt)
+{
+    SendMouse(0, pt);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, pt);
+    SendMouse(0, {pt.x + 1, pt.y});
+    SendMouse(MOUSEEVENTF_LEFTUP, {pt.x + 1, pt.y});
+}
+
 void DragMouse(POINT from, POINT to, HWND hEscapeTo)
 {
-    auto send = [](DWORD dwFlags, POINT pt) {
-        INPUT input = {};
-        input.type = INPUT_MOUSE;
-        input.mi.dwFlags = dwFlags;
-        // 0..65535 spans the screen; rounded up to land on the pixel.
-        const LONG cx = ::GetSystemMetrics(SM_CXSCREEN), cy = ::GetSystemMetrics(SM_CYSCREEN);
-        input.mi.dx = (pt.x * 65536 + cx - 1) / cx;
-        input.mi.dy = (pt.y * 65536 + cy - 1) / cy;
-        input.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-        ::SendInput(1, &input, sizeof(input));
-    };
-    send(0, from);
+    SendMouse(0, from);
     ::Sleep(50);
-    send(MOUSEEVENTF_LEFTDOWN, from);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, from);
     ::Sleep(50);
     for (int step = 1; step <= 10; step++) {
-        send(0, {from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10});
+        SendMouse(0, {from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10});
         ::Sleep(30);
     }
     if (hEscapeTo) PostKey(hEscapeTo, VK_ESCAPE);
     ::Sleep(150);
-    send(MOUSEEVENTF_LEFTUP, to);
+    SendMouse(MOUSEEVENTF_LEFTUP, to);
     ::Sleep(100);
 }
 

@@ -17,6 +17,8 @@ bool WaitForFocus(HWND hWnd, DWORD dwTimeout = 2000);
 // drag loop, releases; with hEscapeTo, Escape goes to that window before the release. Send it from
 // a thread other than the one that runs the drag.
 void DragMouse(POINT from, POINT to, HWND hEscapeTo = nullptr);
+// A click at pt that moves a pixel before the release, all at once.
+void ClickMouse(POINT pt);
 
 // Keys (xdotool's names: "Tab", "Down", "Return") and text sent through the X server as a user's
 // keyboard sends them, to whichever window has the focus; false when xdotool did not finish.
