@@ -48,9 +48,9 @@ TEST(SchemeFileTest, EveryCharacterComesBack)
             EXPECT_EQ(a.target, b.target);
         }
     }
-    // One record a line: the texts' own line breaks are escaped.
-    const std::string text = FormatSchemeFile({Scheme(L"Lines", L"a\r\nb")});
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6);
+    // One record a line: the texts' backslashes, tabs and line breaks are escaped.
+    EXPECT_EQ(FormatSchemeFile({{L"L\\s", {{L"101", L"a\r\nb", L"t\tt", L"C:\\x", L""}}}}),
+              Header() + "scheme\tL\\\\s\r\nbutton\t101\ta\\r\\nb\tt\\tt\tC:\\\\x\t\r\nend\t1\r\n");
 }
 
 TEST(SchemeFileTest, WhatIsNotAWholeStorableFileIsRefused)
