@@ -17,10 +17,15 @@ TEST(UserSessionTest, TheDialogOpensListensAndClosesWithItsCloseBox)
         CEventServerProbe probe;
         ASSERT_TRUE(probe.IsConnected());
         probe.Reset();
+        CConfigServiceStore store;
+        store.SetFaults(L"log");
         for (LPCWSTR pszParams : {L"", L"BUTTON=305"}) {
             SCOPED_TRACE(Utf8(pszParams));
             CProgramUnderTest program(PROGRAM_PATH, pszParams);
             ASSERT_TRUE(program.Open()) << "no dialog";
+            EXPECT_EQ(store.TakeCalls().find(L"SetButtonId(305)") != std::wstring::npos,
+                      !!*pszParams)
+                << "the service first pointed at the command line's button";
             EXPECT_EQ(probe.Counts().registrations, 49) << "listening while the dialog is open";
             EXPECT_EQ(::SendMessageW(::GetDlgItem(program.m_hDlg, 1000), LVM_GETITEMCOUNT, 0, 0),
                       11);
