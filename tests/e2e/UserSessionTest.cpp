@@ -123,6 +123,15 @@ TEST(UserSessionTest, TheDialogSpeaksTheUsersLanguage)
     EXPECT_GT(nControls, 10);
     ::DestroyWindow(hTemplate);
     ::FreeLibrary(hProgram);
+
+    // The assignment menu reads the same way.
+    ::PostMessageW(::GetDlgItem(program.m_hDlg, 3), BM_CLICK, 0, 0);
+    HWND hMenu = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ::IsWindowVisible(hMenu = ::FindWindowW(L"#32768", nullptr)); }, 5000))
+        << "no menu";
+    EXPECT_EQ(!!(::GetWindowLongW(hMenu, GWL_EXSTYLE) & WS_EX_LAYOUTRTL), pLanguage->bMirrored);
+    PostKey(program.m_hDlg, VK_ESCAPE);
 }
 
 namespace {
