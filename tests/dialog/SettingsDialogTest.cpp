@@ -220,8 +220,9 @@ POINT Centre(HWND hWnd)
 } // namespace
 
 // A click in the field, though it moves a pixel, drags nothing. The field's text dragged out with
-// the mouse: its first 24 characters, or its only one, moved (the field emptied) or with Ctrl
-// copied, or with Escape not at all; dragged onto the field itself it is set and then moved away.
+// the mouse: its first 24 characters, or its only one, moved (the field emptied, which then drags
+// nothing) or with Ctrl copied, or with Escape not at all; dragged onto the field itself it is set
+// and then moved away.
 TEST(SettingsDialogTest, TheFieldsTextDraggedOut)
 {
     ::CoInitialize(nullptr);
@@ -256,6 +257,8 @@ TEST(SettingsDialogTest, TheFieldsTextDraggedOut)
     dragTo(pad.m_hWnd, false, [&] { return recorder.m_nDrops == 1; });
     EXPECT_EQ(recorder.m_text, L"http://a-rather-long-add");
     EXPECT_EQ(field(), L"") << "a move empties the field";
+    DragMouse(Centre(hField), Centre(pad.m_hWnd));
+    EXPECT_FALSE(WaitUntil([&] { return recorder.m_nDrops > 1; }, 1000)) << "nothing to drag";
     ::SendMessageW(hField, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"k"));
     dragTo(pad.m_hWnd, true, [&] { return recorder.m_nDrops == 2; });
     EXPECT_EQ(recorder.m_text, L"k");
