@@ -51,6 +51,13 @@ INT_PTR CALLBACK QuietDialogProc(HWND, UINT, WPARAM, LPARAM)
     return FALSE;
 }
 
+// The popup menu on the screen; null while none shows.
+HWND ShownMenu()
+{
+    const HWND hMenu = ::FindWindowW(L"#32768", nullptr);
+    return ::IsWindowVisible(hMenu) ? hMenu : nullptr;
+}
+
 } // namespace
 
 TEST(UserSessionTest, TheDialogSpeaksTheUsersLanguage)
@@ -127,9 +134,7 @@ TEST(UserSessionTest, TheDialogSpeaksTheUsersLanguage)
     // The assignment menu reads the same way.
     ::PostMessageW(::GetDlgItem(program.m_hDlg, 3), BM_CLICK, 0, 0);
     HWND hMenu = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] { return ::IsWindowVisible(hMenu = ::FindWindowW(L"#32768", nullptr)); }, 5000))
-        << "no menu";
+    ASSERT_TRUE(WaitUntil([&] { return (hMenu = ShownMenu()) != nullptr; }, 5000)) << "no menu";
     EXPECT_EQ(!!(::GetWindowLongW(hMenu, GWL_EXSTYLE) & WS_EX_LAYOUTRTL), pLanguage->bMirrored);
     PostKey(program.m_hDlg, VK_ESCAPE);
 }
@@ -178,10 +183,7 @@ TEST(UserSessionTest, AWebsiteAssignedWithTheKeyboardAloneIsKept)
     // The assignment menu: Space on "Browse..." opens it, arrows and Enter pick "Launch eMail".
     ASSERT_TRUE(TabTo(::GetDlgItem(hDlg, 3)));
     XdoKeys(L"space");
-    EXPECT_TRUE(WaitUntil([&] {
-        const HWND hMenu = ::FindWindowW(L"#32768", nullptr);
-        return hMenu && ::IsWindowVisible(hMenu);
-    }));
+    EXPECT_TRUE(WaitUntil([] { return ShownMenu() != nullptr; }));
     XdoKeys(L"Down Down Down Down Return");
     EXPECT_EQ(Shows(hTarget, L"Launch eMail"), L"Launch eMail");
     // Then a website typed over it, and Enter: the default button, Apply.
