@@ -45,11 +45,6 @@ HINSTANCE AfxGetInstanceHandle()
     return g_pApp ? g_pApp->m_hInstance : ::GetModuleHandleW(nullptr);
 }
 
-BOOL CWinApp::PreTranslateMessage(MSG* pMsg)
-{
-    return CWnd::WalkPreTranslateTree(m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr, pMsg);
-}
-
 int CWinApp::Run()
 {
     for (;;) {
@@ -57,10 +52,8 @@ int CWinApp::Run()
             CWnd::DeleteTempMap(); // idle: temporary window wrappers go
         const BOOL bRet = ::GetMessageW(&m_msgCur, nullptr, 0, 0);
         if (bRet == 0 || bRet == -1) break;
-        if (!PreTranslateMessage(&m_msgCur)) {
-            ::TranslateMessage(&m_msgCur);
-            ::DispatchMessageW(&m_msgCur);
-        }
+        ::TranslateMessage(&m_msgCur);
+        ::DispatchMessageW(&m_msgCur);
     }
     return ExitInstance();
 }

@@ -21,7 +21,6 @@ public:
     virtual BOOL InitInstance() { return TRUE; }
     virtual int Run();
     virtual int ExitInstance();
-    virtual BOOL PreTranslateMessage(MSG* pMsg);
     // Every framework message box goes through here, so a test application can answer it.
     virtual int DoMessageBox(LPCWSTR lpszPrompt, UINT nType, UINT nIDPrompt);
     virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = HELP_CONTEXT);

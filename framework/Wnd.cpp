@@ -185,21 +185,6 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
 }
 
-BOOL CWnd::PreTranslateMessage(MSG*)
-{
-    return FALSE;
-}
-
-BOOL CWnd::WalkPreTranslateTree(HWND hWndStop, MSG* pMsg)
-{
-    for (HWND hWnd = pMsg->hwnd; hWnd; hWnd = ::GetParent(hWnd)) {
-        if (CWnd* pWnd = FromHandlePermanent(hWnd))
-            if (pWnd->PreTranslateMessage(pMsg)) return TRUE;
-        if (hWnd == hWndStop) break;
-    }
-    return FALSE;
-}
-
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT lResult = 0;
