@@ -160,18 +160,19 @@ std::wstring Shows(HWND hWnd, const std::wstring& text)
 }
 
 // The third button chosen from the keyboard alone.
-bool KeyToThirdButton(HWND hDlg)
+bool KeyToThirdButton(HWND hDlg, const wchar_t* pszName)
 {
     HWND hList = ::GetDlgItem(hDlg, 1000);
     if (!TabTo(hList)) return false;
     XdoKeys(L"Home Down Down");
-    return Shows(::GetDlgItem(hDlg, 1001), L"Search") == L"Search";
+    return Shows(::GetDlgItem(hDlg, 1001), pszName) == pszName;
 }
 
 } // namespace
 
 // Keys only, through the X server: Tab to the list, arrows to a button, the assignment menu, Tab to
-// the assignment, a website typed, Enter, Escape. The next start shows the website.
+// the assignment, a website typed, Shift+Tab back to the name, a name typed, Enter, Escape. The
+// next start shows both.
 TEST(UserSessionTest, AWebsiteAssignedWithTheKeyboardAloneIsKept)
 {
     CConfigServiceStore store;
@@ -179,23 +180,27 @@ TEST(UserSessionTest, AWebsiteAssignedWithTheKeyboardAloneIsKept)
     ASSERT_TRUE(program.Open());
     const HWND hDlg = program.m_hDlg, hTarget = ::GetDlgItem(hDlg, 1005);
     WaitUntil([hDlg] { return ::GetForegroundWindow() == hDlg; }, 5000);
-    ASSERT_TRUE(KeyToThirdButton(hDlg));
+    ASSERT_TRUE(KeyToThirdButton(hDlg, L"Search"));
     // The assignment menu: Space on "Browse..." opens it, arrows and Enter pick "Launch eMail".
     ASSERT_TRUE(TabTo(::GetDlgItem(hDlg, 3)));
     XdoKeys(L"space");
     EXPECT_TRUE(WaitUntil([] { return ShownMenu() != nullptr; }));
     XdoKeys(L"Down Down Down Down Return");
     EXPECT_EQ(Shows(hTarget, L"Launch eMail"), L"Launch eMail");
-    // Then a website typed over it, and Enter: the default button, Apply.
+    // Then a website typed over it, a name typed over the old one, and Enter: the default button,
+    // Apply, with the name field never left.
     ASSERT_TRUE(TabTo(hTarget));
     ASSERT_TRUE(XdoType(L"www.kivora.example/keys"));
     EXPECT_EQ(Shows(hTarget, L"www.kivora.example/keys"), L"www.kivora.example/keys");
+    XdoKeys(L"shift+Tab");
+    ASSERT_TRUE(XdoType(L"Keys"));
+    EXPECT_EQ(Shows(::GetDlgItem(hDlg, 1001), L"Keys"), L"Keys");
     XdoKeys(L"Return");
     XdoKeys(L"Escape");
     EXPECT_EQ(program.WaitForEnd(), 0u);
 
     ASSERT_TRUE(program.Open());
-    ASSERT_TRUE(KeyToThirdButton(program.m_hDlg));
+    ASSERT_TRUE(KeyToThirdButton(program.m_hDlg, L"Keys"));
     EXPECT_EQ(Shows(::GetDlgItem(program.m_hDlg, 1005), L"www.kivora.example/keys"),
               L"www.kivora.example/keys");
 }
