@@ -173,7 +173,7 @@ bool KeyToThirdButton(HWND hDlg, const wchar_t* pszName)
 // Keys only, through the X server: Tab to the list, arrows to a button, the assignment menu, Tab to
 // the assignment, a website typed, Shift+Tab back to the name, a name typed, Enter, Escape. The
 // next start shows both.
-TEST(UserSessionTest, AWebsiteAssignedWithTheKeyboardAloneIsKept)
+TEST(UserSessionTest, AWebsiteAndANameGivenWithTheKeyboardAloneAreKept)
 {
     CConfigServiceStore store;
     CProgramUnderTest program(PROGRAM_PATH);
