@@ -239,15 +239,27 @@ TEST(TargetIconsTest, ImagesFollowChangedSourcesAtTheNextRefresh)
     const auto first = images(strTool); // no such program yet: the unknown target's icon
     EXPECT_EQ(first.second, ProgramIcon(IDI_UNKNOWN_TARGET));
     EXPECT_EQ(images(strTool), first) << "the kept icons are the same";
-    // Rewritten within the file system's time granularity (two seconds on FAT): its size tells.
+    // The button's icon file rewritten with another icon, stamped that many seconds after the
+    // first was written.
     WIN32_FILE_ATTRIBUTE_DATA was = {};
     ::GetFileAttributesExW(own.c_str(), GetFileExInfoStandard, &was);
-    undo.WriteFile(own, ReadAll(WinePath(ICONS_DIR "/volume.ico").GetString()) + "tail");
-    const HANDLE hOwn =
-        ::CreateFileW(own.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_TRUE(::SetFileTime(hOwn, nullptr, nullptr, &was.ftLastWriteTime));
-    ::CloseHandle(hOwn);
-    EXPECT_NE(images(strTool).first, first.first) << "the button's icon file replaced";
+    auto rewrite = [&](const char* pszIcon, int nSeconds) {
+        undo.WriteFile(own, ReadAll(WinePath(pszIcon).GetString()) + "tail");
+        ULARGE_INTEGER time = {
+            {was.ftLastWriteTime.dwLowDateTime, was.ftLastWriteTime.dwHighDateTime}};
+        time.QuadPart += nSeconds * 10000000ULL;
+        const FILETIME ft = {time.LowPart, time.HighPart};
+        const HANDLE hOwn = ::CreateFileW(own.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr,
+                                          OPEN_EXISTING, 0, nullptr);
+        EXPECT_TRUE(::SetFileTime(hOwn, nullptr, nullptr, &ft));
+        ::CloseHandle(hOwn);
+        return images(strTool).first;
+    };
+    // Within the file system's time granularity (two seconds on FAT) its size tells; icons of
+    // one size are files of one size, and there the time tells.
+    const std::vector<DWORD> volume = rewrite(ICONS_DIR "/volume.ico", 0);
+    EXPECT_NE(volume, first.first) << "the button's icon file replaced";
+    EXPECT_NE(rewrite(ICONS_DIR "/mute.ico", 10), volume) << "replaced by one of the same size";
     ASSERT_TRUE(::CopyFileW(WindowsDir() + L"\\notepad.exe", strTool, FALSE));
     const auto created = images(strTool);
     EXPECT_NE(created.second, first.second) << "the target there";
