@@ -37,6 +37,7 @@ TEST(TargetIconsTest, ProgramPathsOfCommandLines)
         {L"\"C:\\App\\app.exe\" \"%1\"", L"C:\\APP\\APP.EXE"},
         {L"C:\\App\\app.exe", L"C:\\APP\\APP.EXE"},
         {L" C:\\app.exe", L" C:\\APP.EXE"}, // a leading blank is not a blank in the path
+        {L"a b.exe", L"\"A B.EXE\""},
         {L"notepad %1", L"NOTEPAD %1"},
         {L"", L""},
     };
