@@ -21,6 +21,7 @@
 //   huge       getters answer their value filled up to 100,000 characters
 //   slow=MS    every call takes that many milliseconds more
 //   failafter  the name, title, target and lock calls do their work, then report E_FAIL
+//   nocurrent  GetCurrentScheme answers an empty name, as a service that lost its current scheme
 //   refuse     the class object makes no instance (E_OUTOFMEMORY)
 //   log        each call is appended to the value "Calls" beside "Faults", a line each:
 //              "SetTarget(http://x/)", "CreateInstance()" (arguments cut at 100 characters)
@@ -348,7 +349,8 @@ public:
     virtual HRESULT STDMETHODCALLTYPE GetCurrentScheme(BSTR* out) // 43
     {
         Log(L"GetCurrentScheme");
-        return ReturnString(CurrentScheme(), out);
+        const bool lost = FaultWords().find(L" nocurrent ") != wstring::npos;
+        return ReturnString(lost ? wstring() : CurrentScheme(), out);
     }
     virtual HRESULT STDMETHODCALLTYPE SelectScheme(BSTR name) // 44: listed spelling wins
     {
