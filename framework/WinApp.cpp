@@ -66,9 +66,7 @@ int CWinApp::ExitInstance()
 
 int CWinApp::DoMessageBox(LPCWSTR lpszPrompt, UINT nType, UINT)
 {
-    HWND hOwner = ::GetActiveWindow();
-    if (!hOwner && m_pMainWnd && m_pMainWnd->IsWindowVisible()) hOwner = m_pMainWnd->m_hWnd;
-    return ::MessageBoxW(hOwner, lpszPrompt, m_pszAppName, nType | AfxMessageBoxLayout());
+    return ::MessageBoxW(::GetActiveWindow(), lpszPrompt, m_pszAppName, nType);
 }
 
 // The help is one HTML page beside the program, opened by whatever shows web pages here; the
@@ -81,8 +79,9 @@ void CWinApp::WinHelp(DWORD_PTR, UINT)
 
 int AfxMessageBox(LPCWSTR lpszText, UINT nType, UINT nIDHelp)
 {
+    nType |= AfxMessageBoxLayout();
     if (CWinApp* pApp = AfxGetApp()) return pApp->DoMessageBox(lpszText, nType, nIDHelp);
-    return ::MessageBoxW(nullptr, lpszText, nullptr, nType | AfxMessageBoxLayout());
+    return ::MessageBoxW(nullptr, lpszText, nullptr, nType);
 }
 
 UINT AfxMessageBoxLayout()

@@ -158,9 +158,9 @@ TEST(FrameworkTest, ApplicationCommandLineAndMessageBoxes)
     EXPECT_EQ(app.Run(), 7);
     // A mirrored program's boxes read right to left.
     ::SetProcessDefaultLayout(LAYOUT_RTL);
-    EXPECT_EQ(AfxMessageBoxLayout(), UINT(MB_RTLREADING | MB_RIGHT));
+    AfxMessageBox(L"Mirrored", MB_YESNO);
     ::SetProcessDefaultLayout(0);
-    EXPECT_EQ(AfxMessageBoxLayout(), 0u);
+    EXPECT_EQ(app.m_strPrompt, L"Mirrored 1572868");
 
     const struct
     {
