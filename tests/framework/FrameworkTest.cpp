@@ -160,7 +160,8 @@ TEST(FrameworkTest, ApplicationCommandLineAndMessageBoxes)
     ::SetProcessDefaultLayout(LAYOUT_RTL);
     AfxMessageBox(L"Mirrored", MB_YESNO);
     ::SetProcessDefaultLayout(0);
-    EXPECT_EQ(app.m_strPrompt, L"Mirrored 1572868");
+    EXPECT_EQ(app.m_strPrompt,
+              (L"Mirrored " + std::to_wstring(MB_YESNO | MB_RTLREADING | MB_RIGHT)).c_str());
 
     const struct
     {
