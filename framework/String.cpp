@@ -175,12 +175,6 @@ CString& CString::operator=(LPCWSTR psz)
     return *this;
 }
 
-CString& CString::operator=(WCHAR ch)
-{
-    m_str.assign(1, ch);
-    return *this;
-}
-
 CString& CString::operator+=(const CString& str)
 {
     m_str += str.m_str;

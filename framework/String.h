@@ -61,7 +61,6 @@ public:
     BSTR AllocSysString() const;
 
     CString& operator=(LPCWSTR psz);
-    CString& operator=(WCHAR ch);
     CString& operator+=(const CString& str);
     CString& operator+=(LPCWSTR psz);
     CString& operator+=(WCHAR ch);

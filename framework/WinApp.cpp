@@ -47,11 +47,7 @@ HINSTANCE AfxGetInstanceHandle()
 
 int CWinApp::Run()
 {
-    for (;;) {
-        if (!::PeekMessageW(&m_msgCur, nullptr, 0, 0, PM_NOREMOVE))
-            CWnd::DeleteTempMap(); // idle: temporary window wrappers go
-        const BOOL bRet = ::GetMessageW(&m_msgCur, nullptr, 0, 0);
-        if (bRet == 0 || bRet == -1) break;
+    while (::GetMessageW(&m_msgCur, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&m_msgCur);
         ::DispatchMessageW(&m_msgCur);
     }

@@ -1,8 +1,6 @@
 #include "framework/Wnd.h"
 #include "framework/WinApp.h"
 
-#include <vector>
-
 IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
 
 namespace {
@@ -11,30 +9,16 @@ const WCHAR kPropName[] = L"AfxWndObject";
 
 // What the framework keeps per thread: the object whose window is being created, bound at its
 // first message; the message being handled, for Default() (per thread rather than per object,
-// because a handler may destroy and delete its own object); the temporary wrappers of windows
-// that have no object of their own.
+// because a handler may destroy and delete its own object).
 struct CThreadState
 {
     CWnd* pWndInit = nullptr;
     MSG msgCur = {};
-    std::vector<CWnd*> tempWnds;
 };
-
-void ClearTempWnds(CThreadState& state)
-{
-    for (CWnd* pWnd : state.tempWnds) {
-        pWnd->m_hWnd = nullptr; // the window is not ours to destroy
-        delete pWnd;
-    }
-    state.tempWnds.clear();
-}
 
 void WINAPI FreeThreadState(void* pData)
 {
-    if (auto* pState = static_cast<CThreadState*>(pData)) {
-        ClearTempWnds(*pState);
-        delete pState;
-    }
+    delete static_cast<CThreadState*>(pData);
 }
 
 // A fiber-local slot, so that the system frees a thread's state when the thread ends.
@@ -69,38 +53,10 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
     return hWnd ? static_cast<CWnd*>(::GetPropW(hWnd, kPropName)) : nullptr;
 }
 
-CWnd* CWnd::FromHandle(HWND hWnd)
-{
-    if (!hWnd) return nullptr;
-    if (CWnd* pWnd = FromHandlePermanent(hWnd)) return pWnd;
-    std::vector<CWnd*>& temps = ThreadState().tempWnds;
-    for (CWnd* pTemp : temps)
-        if (pTemp->m_hWnd == hWnd) return pTemp;
-    auto* pTemp = new CWnd;
-    pTemp->m_hWnd = hWnd;
-    temps.push_back(pTemp);
-    return pTemp;
-}
-
-void CWnd::DeleteTempMap()
-{
-    ClearTempWnds(ThreadState());
-}
-
 void CWnd::Bind(HWND hWnd)
 {
     m_hWnd = hWnd;
     ::SetPropW(hWnd, kPropName, this);
-    // A temporary wrapper of this handle would now be stale.
-    std::vector<CWnd*>& temps = ThreadState().tempWnds;
-    for (size_t i = 0; i < temps.size(); i++) {
-        if (temps[i]->m_hWnd == hWnd) {
-            temps[i]->m_hWnd = nullptr;
-            delete temps[i];
-            temps.erase(temps.begin() + i);
-            break;
-        }
-    }
 }
 
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle,
@@ -148,13 +104,6 @@ HWND CWnd::UnsubclassWindow()
         ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     m_pfnSuper = nullptr;
     return Detach();
-}
-
-BOOL CWnd::Attach(HWND hWnd)
-{
-    if (!hWnd || m_hWnd || FromHandlePermanent(hWnd)) return FALSE;
-    Bind(hWnd);
-    return TRUE;
 }
 
 HWND CWnd::Detach()

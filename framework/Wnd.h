@@ -1,6 +1,4 @@
 // CWnd: a window object bound to its handle, with message-map dispatch.
-// Handles met through FromHandle that no object owns get a temporary non-owning
-// wrapper that lives until the next idle moment of the message loop.
 #pragma once
 
 #include "framework/CmdTarget.h"
@@ -23,9 +21,7 @@ public:
     ~CWnd() override;
 
     operator HWND() const { return m_hWnd; }
-    static CWnd* FromHandle(HWND hWnd);
     static CWnd* FromHandlePermanent(HWND hWnd);
-    static void DeleteTempMap();
 
     BOOL CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle,
                   int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU hMenu,
@@ -36,7 +32,6 @@ public:
     BOOL SubclassWindow(HWND hWnd);
     BOOL SubclassDlgItem(UINT nID, CWnd* pParent);
     HWND UnsubclassWindow();
-    BOOL Attach(HWND hWnd);
     HWND Detach();
 
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -60,7 +55,7 @@ public:
     BOOL EnableWindow(BOOL bEnable = TRUE) const { return ::EnableWindow(m_hWnd, bEnable); }
     void SetWindowText(LPCWSTR lpszString) const { ::SetWindowTextW(m_hWnd, lpszString); }
     void GetWindowText(CString& rString) const;
-    CWnd* SetFocus() const { return FromHandle(::SetFocus(m_hWnd)); }
+    void SetFocus() const { ::SetFocus(m_hWnd); }
     void SetDlgItemText(int nID, LPCWSTR lpszString) const
     {
         ::SetDlgItemTextW(m_hWnd, nID, lpszString);

@@ -3,7 +3,6 @@
 #include <shellapi.h>
 
 BEGIN_MESSAGE_MAP(CDropEdit, CEdit)
-    ON_WM_CREATE()
     ON_WM_LBUTTONDOWN()
 END_MESSAGE_MAP()
 
@@ -92,13 +91,6 @@ BOOL CEditDropTarget::OnDrop(CWnd* pWnd, COleDataObject* pDataObject, DROPEFFECT
     }
     pWnd->SetWindowText(strText);
     return TRUE;
-}
-
-// Called when the class makes its own window.
-int CDropEdit::OnCreate(LPCREATESTRUCT)
-{
-    if (Default() == -1) return -1;
-    return RegisterDropTarget() ? 0 : -1;
 }
 
 // Called when the left button goes down on the field: its text (at most 24 characters) can be

@@ -28,7 +28,6 @@ public:
     CEditDropTarget m_dropTarget;
 
 protected:
-    int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnLButtonDown(UINT nFlags, POINT point);
 
     DECLARE_MESSAGE_MAP()
