@@ -195,8 +195,23 @@ public:
     {
         return OnDragEnter(pWnd, pData, dwKeyState, pt);
     }
+    // What another program may ask first: the formats on offer, and whether one is there.
+    STDMETHODIMP Drop(IDataObject* pData, DWORD grfKeyState, POINTL pt, DWORD* pdwEffect) override
+    {
+        IEnumFORMATETC* pFormats = nullptr;
+        FORMATETC format = {};
+        m_offered.clear();
+        if (SUCCEEDED(pData->EnumFormatEtc(DATADIR_GET, &pFormats))) {
+            while (pFormats->Next(1, &format, nullptr) == S_OK)
+                m_offered += std::to_wstring(format.cfFormat) + L" ";
+            pFormats->Release();
+        }
+        return COleDropTarget::Drop(pData, grfKeyState, pt, pdwEffect);
+    }
     BOOL OnDrop(CWnd*, COleDataObject* pData, DROPEFFECT, POINT) override
     {
+        if (pData->IsDataAvailable(CF_TEXT) && !pData->IsDataAvailable(CF_HDROP))
+            m_offered += L"text";
         if (const HGLOBAL hGlobal = pData->GetGlobalData(CF_TEXT)) {
             m_text = static_cast<LPCWSTR>(::GlobalLock(hGlobal));
             ::GlobalUnlock(hGlobal);
@@ -206,7 +221,7 @@ public:
         return TRUE;
     }
 
-    wstring m_text;
+    wstring m_text, m_offered;
     std::atomic<int> m_nDrops{0};
 };
 
@@ -220,9 +235,9 @@ POINT Centre(HWND hWnd)
 } // namespace
 
 // A click in the field, though it moves a pixel, drags nothing. The field's text dragged out with
-// the mouse: its first 24 characters, or its only one, moved (the field emptied, which then drags
-// nothing) or with Ctrl copied, or with Escape not at all; dragged onto the field itself it is set
-// and then moved away.
+// the mouse, offered as CF_TEXT alone: its first 24 characters, or its only one, moved (the field
+// emptied, which then drags nothing) or with Ctrl copied, or with Escape not at all; dragged onto
+// the field itself it is set and then moved away.
 TEST(SettingsDialogTest, TheFieldsTextDraggedOut)
 {
     ::CoInitialize(nullptr);
@@ -256,6 +271,7 @@ TEST(SettingsDialogTest, TheFieldsTextDraggedOut)
     EXPECT_FALSE(WaitUntil([&] { return field().empty(); }, 1000)) << "a click is not a drag";
     dragTo(pad.m_hWnd, false, [&] { return recorder.m_nDrops == 1; });
     EXPECT_EQ(recorder.m_text, L"http://a-rather-long-add");
+    EXPECT_EQ(recorder.m_offered, L"1 text") << "CF_TEXT alone";
     EXPECT_EQ(field(), L"") << "a move empties the field";
     DragMouse(Centre(hField), Centre(pad.m_hWnd));
     EXPECT_FALSE(WaitUntil([&] { return recorder.m_nDrops > 1; }, 1000)) << "nothing to drag";
