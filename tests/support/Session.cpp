@@ -261,8 +261,7 @@ const Named kItems[] = {{"Apply", 1045},  {"OK", 1043},    {"Cancel", 1022}, {"A
                         {"Box", 1048}};
 const Named kAnswers[] = {{"Yes", IDYES}, {"No", IDNO}, {"Cancel", IDCANCEL}, {"OK", IDOK}};
 const Named kKeys[] = {{"Down", VK_DOWN}, {"Up", VK_UP},         {"Home", VK_HOME},
-                       {"End", VK_END},   {"Escape", VK_ESCAPE}, {"Return", VK_RETURN},
-                       {"Tab", VK_TAB},   {"Space", VK_SPACE}};
+                       {"End", VK_END},   {"Escape", VK_ESCAPE}, {"Tab", VK_TAB}};
 
 template <size_t N> int Find(const Named (&table)[N], const std::string& name)
 {
@@ -833,7 +832,7 @@ void CSession::Run(const std::vector<std::wstring>& w)
     } else if (verb == "key") {
         const int nKey = Find(kKeys, Utf8(arg(1)));
         const WORD wVk = static_cast<WORD>(nKey != -1 ? nKey : towupper(arg(1)[0]));
-        if (wVk == VK_ESCAPE || wVk == VK_RETURN || wVk == VK_TAB) {
+        if (wVk == VK_ESCAPE || wVk == VK_TAB) {
             // Through the dialog's loop, which turns them into its commands; Tab from the control
             // that has the focus.
             const HWND hFocus = FocusOf(m_dlg.m_dwThread);

@@ -22,8 +22,7 @@
 //   name T | target T          type T into the name or assignment field and leave it for the list
 //   box T                      type T into the scheme box
 //   scheme T                   pick T from the scheme box's list
-//   key K                      a key to the button list (Down Up Home End Escape Return Tab, a
-//                              letter)
+//   key K                      a key to the button list (Down Up Home End Escape Tab, a letter)
 //   press B                    click a button: Apply OK Cancel Add Delete About Help Browse Tray
 //   answer B                   the next message box is answered with B: Yes No Cancel OK (one
 //                              step for each box to come)
