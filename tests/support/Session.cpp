@@ -831,6 +831,7 @@ void CSession::Run(const std::vector<std::wstring>& w)
                  reinterpret_cast<LPARAM>(Item(1048)));
     } else if (verb == "key") {
         const int nKey = Find(kKeys, Utf8(arg(1)));
+        ASSERT_TRUE(nKey != -1 || arg(1).size() == 1) << "no key called " << Utf8(arg(1));
         const WORD wVk = static_cast<WORD>(nKey != -1 ? nKey : towupper(arg(1)[0]));
         if (wVk == VK_ESCAPE || wVk == VK_TAB) {
             // Through the dialog's loop, which turns them into its commands; Tab from the control
