@@ -86,6 +86,8 @@ TEST(SchemeFileTest, WhatIsNotAWholeStorableFileIsRefused)
          kSchemeFileBroken, L""},
         {"an id that is no number", Header() + "scheme\tA\r\nbutton\t1:\ta\tb\tc\td\r\nend\t1\r\n",
          kSchemeFileBroken, L""},
+        {"an empty id", Header() + "scheme\tA\r\nbutton\t\ta\tb\tc\td\r\nend\t1\r\n",
+         kSchemeFileBroken, L""},
         {"an id of ten digits",
          Header() + "scheme\tA\r\nbutton\t1234567890\ta\tb\tc\td\r\nend\t1\r\n", kSchemeFileBroken,
          L""},
