@@ -188,6 +188,10 @@ TEST(TargetIconsTest, ButtonImagesInTheList)
                       L"\"" + strNotepad + L"\" /p \"C:\\a b.txt\"", 17, context);
     EXPECT_EQ(image(17), notepad);
     EXPECT_NE(notepad, ProgramIcon(IDI_UNKNOWN_TARGET));
+    // Only a program loses its quotes: a quoted shortcut with arguments names no file.
+    UpdateButtonIcons(hImages, strIcons, L"", IDI_BUTTON_NEWS, 16, L"\"C:\\NOWHERE\\SITE.URL\" /x",
+                      17, {strNotepad, L""});
+    EXPECT_EQ(image(17), ProgramIcon(IDI_UNKNOWN_TARGET));
     UpdateButtonIcons(hImages, strIcons, L"mine.ico", IDI_BUTTON_NEWS, 16, L"", 17, context);
     EXPECT_NE(image(16), ProgramIcon(IDI_BUTTON_NEWS)) << "the file's icon";
     UpdateButtonIcons(hImages, strIcons, strIcons + L"\\broken.ico", IDI_BUTTON_NEWS, 16, L"", 17,
