@@ -13,12 +13,9 @@ public:
     BOOL IsEmpty() const { return m_data.empty(); }
     void RemoveAll() { std::vector<TYPE>().swap(m_data); }
 
-    // An index outside the array reads an empty element and writes into one that nothing keeps,
-    // instead of touching foreign memory.
-    const TYPE& GetAt(INT_PTR i) const { return InRange(i) ? m_data[i] : Scratch(); }
-    TYPE& ElementAt(INT_PTR i) { return InRange(i) ? m_data[i] : Scratch(); }
+    // An index outside the array reads an empty element instead of touching foreign memory.
+    const TYPE& GetAt(INT_PTR i) const { return InRange(i) ? m_data[i] : Empty(); }
     const TYPE& operator[](INT_PTR i) const { return GetAt(i); }
-    TYPE& operator[](INT_PTR i) { return ElementAt(i); }
 
     INT_PTR Add(ARG_TYPE v)
     {
@@ -28,11 +25,10 @@ public:
 
 private:
     BOOL InRange(INT_PTR i) const { return i >= 0 && i < GetSize(); }
-    static TYPE& Scratch()
+    static const TYPE& Empty()
     {
-        static TYPE s_scratch;
-        s_scratch = TYPE();
-        return s_scratch;
+        static const TYPE s_empty{};
+        return s_empty;
     }
 
     std::vector<TYPE> m_data;

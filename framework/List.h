@@ -39,15 +39,7 @@ public:
 
     POSITION GetHeadPosition() const { return reinterpret_cast<POSITION>(m_pHead); }
     const TYPE& GetTail() const { return m_pTail->data; }
-    TYPE& GetAt(POSITION pos) { return N(pos)->data; }
-    const TYPE& GetAt(POSITION pos) const { return N(pos)->data; }
 
-    TYPE& GetNext(POSITION& pos)
-    {
-        Node* p = N(pos);
-        pos = reinterpret_cast<POSITION>(p->pNext);
-        return p->data;
-    }
     const TYPE& GetNext(POSITION& pos) const
     {
         Node* p = N(pos);
@@ -55,10 +47,10 @@ public:
         return p->data;
     }
 
-    // Position of the first element equal to v at or after pStartAfter's successor.
-    POSITION Find(ARG_TYPE v, POSITION pStartAfter = nullptr) const
+    // Position of the first element equal to v, or null.
+    POSITION Find(ARG_TYPE v) const
     {
-        for (Node* p = pStartAfter ? N(pStartAfter)->pNext : m_pHead; p; p = p->pNext)
+        for (Node* p = m_pHead; p; p = p->pNext)
             if (p->data == v) return reinterpret_cast<POSITION>(p);
         return nullptr;
     }
@@ -103,7 +95,6 @@ public:
     POSITION AddTail(TYPE* p) { return m_items.AddTail(p); }
     POSITION GetHeadPosition() const { return m_items.GetHeadPosition(); }
     TYPE* GetNext(POSITION& pos) const { return m_items.GetNext(pos); }
-    TYPE* GetAt(POSITION pos) const { return m_items.GetAt(pos); }
 
     void RemoveAll()
     {
