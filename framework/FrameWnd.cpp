@@ -3,9 +3,6 @@
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
-const RECT CFrameWnd::rectDefault = {static_cast<LONG>(CW_USEDEFAULT),
-                                     static_cast<LONG>(CW_USEDEFAULT), 0, 0};
-
 namespace {
 
 LPCWSTR RegisterFrameClass()
@@ -35,17 +32,11 @@ BOOL CFrameWnd::Create(LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwSt
                        const RECT& rect, CWnd* pParentWnd, LPCWSTR lpszMenuName, DWORD dwExStyle)
 {
     HMENU hMenu = lpszMenuName ? ::LoadMenuW(AfxGetInstanceHandle(), lpszMenuName) : nullptr;
-    // rectDefault lets the system choose the size; any other rectangle gives it, measured with
-    // wrap-around so a size relative to CW_USEDEFAULT comes out right.
-    const bool bDefaultSize = rect.right == 0 && rect.bottom == 0;
+    // The size is measured with wrap-around, so one relative to CW_USEDEFAULT comes out right.
     const int nWidth =
-        bDefaultSize
-            ? CW_USEDEFAULT
-            : static_cast<int>(static_cast<UINT>(rect.right) - static_cast<UINT>(rect.left));
+        static_cast<int>(static_cast<UINT>(rect.right) - static_cast<UINT>(rect.left));
     const int nHeight =
-        bDefaultSize
-            ? CW_USEDEFAULT
-            : static_cast<int>(static_cast<UINT>(rect.bottom) - static_cast<UINT>(rect.top));
+        static_cast<int>(static_cast<UINT>(rect.bottom) - static_cast<UINT>(rect.top));
     if (!CreateEx(dwExStyle, lpszClassName ? lpszClassName : RegisterFrameClass(), lpszWindowName,
                   dwStyle, rect.left, rect.top, nWidth, nHeight,
                   pParentWnd ? pParentWnd->m_hWnd : nullptr, hMenu)) {

@@ -8,12 +8,9 @@ class CFrameWnd : public CWnd
     DECLARE_DYNCREATE(CFrameWnd)
 
 public:
-    static const RECT rectDefault;
-
     // lpszClassName null: the framework's frame class. lpszMenuName: a menu resource or null.
-    BOOL Create(LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle = WS_OVERLAPPEDWINDOW,
-                const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr,
-                LPCWSTR lpszMenuName = nullptr, DWORD dwExStyle = 0);
+    BOOL Create(LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                CWnd* pParentWnd = nullptr, LPCWSTR lpszMenuName = nullptr, DWORD dwExStyle = 0);
 
 protected:
     void PostNcDestroy() override { delete this; }
