@@ -39,15 +39,21 @@ struct Registration
 // The process-wide state every object serves.
 LONG g_objects = 0; // live objects and server locks; the process ends when it drops back to 0
 DWORD g_mainThread = 0;
+DWORD g_registration = 0; // the class object's, while activations may come here
 std::vector<Registration> g_registrations;
 std::map<DWORD, IButtonEvents*> g_sinks;
 DWORD g_lastCookie = 0;
 LONG g_advises = 0;
 LONG g_registerCalls = 0;
 
+// The class object goes with the last object, before another activation is dispatched here: COM
+// then starts a new server for it instead of handing it to this one, which is ending.
 void ObjectGone()
 {
-    if (InterlockedDecrement(&g_objects) == 0) PostThreadMessageW(g_mainThread, WM_QUIT, 0, 0);
+    if (InterlockedDecrement(&g_objects) != 0) return;
+    CoRevokeClassObject(g_registration);
+    g_registration = 0;
+    PostThreadMessageW(g_mainThread, WM_QUIT, 0, 0);
 }
 
 std::wstring ReadFaults()
@@ -333,15 +339,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int)
     g_mainThread = GetCurrentThreadId();
     if (FAILED(CoInitialize(nullptr))) return 1;
     static Factory factory;
-    DWORD registration = 0;
     const HRESULT hr = CoRegisterClassObject(CLSID_ButtonEventServer, &factory, CLSCTX_LOCAL_SERVER,
-                                             REGCLS_MULTIPLEUSE, &registration);
+                                             REGCLS_MULTIPLEUSE, &g_registration);
     if (SUCCEEDED(hr)) {
         // Runs until the last object is released; COM's calls arrive through this loop.
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0)
             DispatchMessageW(&msg);
-        CoRevokeClassObject(registration);
+        if (g_registration) CoRevokeClassObject(g_registration);
         Reset();
     }
     CoUninitialize();
