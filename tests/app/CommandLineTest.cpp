@@ -40,6 +40,7 @@ TEST(CommandLineTest, ButtonNumberFromTheParameters)
         {L"BUTTON=7 BUTTON=9", 9},
         {L"BUTTON=7 BUTTON=0", 7}, // 0 changes nothing
         {L"A=BUTTON=7", 201},      // the number follows the first "="
+        {L"BUTTONS=7", 201},       // "BUTTON=" itself, not a longer word
         {L"BUTTON=7 file.txt /p", 7},
         {L"\x00fc\x00df BUTTON=8 \x6309\x94ae", 8},
         {L"\"\" BUTTON=5", 5},
