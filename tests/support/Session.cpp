@@ -59,15 +59,18 @@ bool CProgramUnderTest::Open()
     }
     m_hDlg = WaitForDialog(m_dwProcess, L"Kivora Buttons");
     m_dwThread = m_hDlg ? ::GetWindowThreadProcessId(m_hDlg, nullptr) : 0;
+    if (!m_hDlg) {
+        DWORD dwCode = 0;
+        if (::GetExitCodeProcess(m_hProcess, &dwCode))
+            ADD_FAILURE() << (dwCode == STILL_ACTIVE
+                                  ? "the program runs without its dialog"
+                                  : "the program ended with " + std::to_string(dwCode));
+        return false;
+    }
     // The list fills after the dialog shows.
     WaitUntil([this] { return ::SendMessageW(::GetDlgItem(m_hDlg, 1000), LVM_GETITEMCOUNT, 0, 0); },
               5000);
-    DWORD dwCode = 0;
-    if (!m_hDlg && ::GetExitCodeProcess(m_hProcess, &dwCode))
-        ADD_FAILURE() << (dwCode == STILL_ACTIVE
-                              ? "the program runs without its dialog"
-                              : "the program ended with " + std::to_string(dwCode));
-    return m_hDlg != nullptr;
+    return true;
 }
 
 DWORD CProgramUnderTest::WaitForEnd(DWORD dwWait)
